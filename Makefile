@@ -1,0 +1,45 @@
+# The two set-up commands: `make run` and `make test`. Both install what is
+# missing first (Debian packages, through scripts/install-deps).
+BUILD      ?= build
+JOBS       ?= $(shell nproc)
+CMAKE_ARGS ?=
+WERROR     := $(if $(CI),-DORLAVO_WERROR=ON,)
+
+.PHONY: all deps build run test test-plain test-asan test-tsan bench clean
+
+all: build
+
+deps:
+	@./scripts/install-deps
+
+build: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(WERROR) $(CMAKE_ARGS) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/app/orlavo
+
+# Every test: the plain build (GUI tests under Xvfb), then the core again under
+# AddressSanitizer + UndefinedBehaviorSanitizer, and under ThreadSanitizer.
+test: test-plain test-asan test-tsan
+
+test-plain: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-asan: deps
+	@cmake -S . -B $(BUILD)-asan -DCMAKE_BUILD_TYPE=Debug -DORLAVO_BUILD_GUI=OFF \
+	  -DORLAVO_BUILD_BENCH=OFF "-DORLAVO_SANITIZE=address;undefined" $(WERROR) >/dev/null
+	@cmake --build $(BUILD)-asan -j $(JOBS)
+	cd $(BUILD)-asan && ctest --output-on-failure -j $(JOBS)
+
+test-tsan: deps
+	@cmake -S . -B $(BUILD)-tsan -DCMAKE_BUILD_TYPE=Debug -DORLAVO_BUILD_GUI=OFF \
+	  -DORLAVO_BUILD_BENCH=OFF -DORLAVO_SANITIZE=thread $(WERROR) >/dev/null
+	@cmake --build $(BUILD)-tsan -j $(JOBS)
+	cd $(BUILD)-tsan && ctest --output-on-failure -j $(JOBS) -L worker
+
+bench: build
+	./$(BUILD)/bench/parse_bench
+
+clean:
+	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-tsan

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+
+struct ScanInterval {
+  char label[12];
+  std::int32_t seconds;
+};
+
+// The labels are all six characters wide: the short ones start with a blank.
+inline constexpr ScanInterval kScanIntervals[9] = {
+    {"30Sec.", 30},  {" 1min.", 60},   {" 5min.", 300},  {"10min.", 600},  {"15min.", 900},
+    {"20min.", 1200}, {"25min.", 1500}, {"30min.", 1800}, {"60min.", 3600},
+};
+inline constexpr int kScanIntervalCount = 9;
+// "10min.": used wherever an index is missing or cannot be found.
+inline constexpr int kDefaultScanIndex = 3;
+
+// The entry at index; the default entry for an index outside the table.
+const ScanInterval& ScanIntervalAt(int index);
+
+// The first index, searched from 0, whose seconds equal the given ones;
+// kDefaultScanIndex when none does.
+int ScanIndexOfSeconds(int seconds);

@@ -1,0 +1,5 @@
+#include "monitor/status_fetch.h"
+
+bool StartHttpLayer() { return true; }
+void StopHttpLayer() {}
+int FetchStatusPage(MonitorRecord&, const FetchOptions&) { return 0; }

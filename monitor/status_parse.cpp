@@ -1,0 +1,1 @@
+#include "monitor/status_check.h"

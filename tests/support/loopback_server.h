@@ -1,0 +1,92 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <thread>
+
+namespace testing_support {
+
+using namespace std::chrono_literals;
+
+// Owns one file descriptor.
+class ScopedFd {
+ public:
+  ScopedFd() = default;
+  explicit ScopedFd(int fd) : m_fd(fd) {}
+  ScopedFd(ScopedFd&& other) noexcept : m_fd(other.Release()) {}
+  ScopedFd& operator=(ScopedFd&& other) noexcept;
+  ScopedFd(const ScopedFd&) = delete;
+  ScopedFd& operator=(const ScopedFd&) = delete;
+  ~ScopedFd() { Reset(); }
+
+  int Get() const { return m_fd; }
+  int Release();
+  void Reset();
+
+ private:
+  int m_fd = -1;
+};
+
+// One accepted connection, as the server's handler sees it. Every read waits
+// at most its time-out and returns early when the server is being stopped.
+class Connection {
+ public:
+  Connection(ScopedFd fd, const std::atomic<bool>& stopping) : m_fd(std::move(fd)), m_stopping(stopping) {}
+
+  // Whatever arrives next (buffered bytes first); empty on close or time-out.
+  std::string ReadSome(std::chrono::milliseconds timeout = 5s);
+  // Everything up to and including the first delimiter; what arrived when the
+  // peer closed or the time ran out if the delimiter never came.
+  std::string ReadUntil(std::string_view delimiter, std::chrono::milliseconds timeout = 5s);
+  // Sends all bytes; false when the peer is gone.
+  bool Write(std::string_view bytes);
+  // Waits until the peer closes or the server stops, reading and dropping.
+  void HoldUntilClosed(std::chrono::milliseconds timeout = 60s);
+  void Close() { m_fd.Reset(); }
+  // Closes with a reset instead of an orderly end.
+  void Abort();
+  // True once the peer has closed its side.
+  bool PeerClosed() const { return m_peerClosed; }
+
+ private:
+  bool Fill(std::chrono::steady_clock::time_point deadline);
+
+  ScopedFd m_fd;
+  const std::atomic<bool>& m_stopping;
+  std::string m_buffer;
+  bool m_peerClosed = false;
+};
+
+// A TCP server on 127.0.0.1 and a free port, for one test. Accepted
+// connections are handed to the handler on the server's own thread, one after
+// another. The destructor stops the server and joins its thread.
+class LoopbackServer {
+ public:
+  using Handler = std::function<void(Connection&)>;
+
+  explicit LoopbackServer(Handler handler);
+  ~LoopbackServer();
+  LoopbackServer(const LoopbackServer&) = delete;
+  LoopbackServer& operator=(const LoopbackServer&) = delete;
+
+  int Port() const { return m_port; }
+  int AcceptedConnections() const { return m_accepted.load(); }
+
+ private:
+  void Run();
+
+  Handler m_handler;
+  ScopedFd m_listener;
+  int m_port = 0;
+  std::atomic<bool> m_stopping{false};
+  std::atomic<int> m_accepted{0};
+  std::thread m_thread;
+};
+
+// A loopback port on which nothing listens: connecting to it is refused.
+int UnusedLoopbackPort();
+
+}  // namespace testing_support
