@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 // Every write into a fixed-size text field of the record goes through these:
@@ -32,7 +33,5 @@ std::size_t AppendText(char (&dest)[N], std::string_view text) {
 // The text of a field: up to its first NUL, never past its end.
 template <std::size_t N>
 std::string_view FieldText(const char (&field)[N]) {
-  std::size_t n = 0;
-  while (n < N && field[n] != '\0') ++n;
-  return {field, n};
+  return {field, strnlen(field, N)};
 }

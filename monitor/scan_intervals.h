@@ -9,7 +9,7 @@ struct ScanInterval {
 
 // The labels are all six characters wide: the short ones start with a blank.
 inline constexpr ScanInterval kScanIntervals[9] = {
-    {"30Sec.", 30},  {" 1min.", 60},   {" 5min.", 300},  {"10min.", 600},  {"15min.", 900},
+    {"30Sec.", 30},   {" 1min.", 60},   {" 5min.", 300},  {"10min.", 600},  {"15min.", 900},
     {"20min.", 1200}, {"25min.", 1500}, {"30min.", 1800}, {"60min.", 3600},
 };
 inline constexpr int kScanIntervalCount = 9;

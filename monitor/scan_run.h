@@ -44,7 +44,8 @@ class CScanRun {
   CScanRun& operator=(const CScanRun&) = delete;
 
   // m_nScanTime holds the interval in seconds. Saves the settings, checks and
-  // mails at once, then starts the worker whatever the outcome.
+  // mails at once, then starts the worker whatever the outcome. Does nothing
+  // while a worker runs.
   void BeginScanRun();
 
   // Asks the worker to end and waits, polling every pollMilliseconds and

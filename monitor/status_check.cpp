@@ -1,1 +1,12 @@
 #include "monitor/status_check.h"
+
+#include "monitor/fixed_text.h"
+
+int CheckStatus(MonitorRecord& record, CWindowText& window, const FetchOptions& options) {
+  if (FetchStatusPage(record, options) == 0 || ParseStatusPage(record) == 0) {
+    window.SetTitle(kPlaceholderTitle);
+    return 0;
+  }
+  window.SetTitle(FieldText(record.m_szPage));
+  return 1;
+}

@@ -40,7 +40,8 @@ int LocalPort(int fd) {
 int PollSlice(std::chrono::steady_clock::time_point deadline) {
   const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
       deadline - std::chrono::steady_clock::now());
-  return static_cast<int>(std::max(0ms, std::min(left, std::chrono::milliseconds(kPollSlice))).count());
+  return static_cast<int>(
+      std::max(0ms, std::min(left, std::chrono::milliseconds(kPollSlice))).count());
 }
 
 }  // namespace

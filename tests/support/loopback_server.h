@@ -34,7 +34,8 @@ class ScopedFd {
 // at most its time-out and returns early when the server is being stopped.
 class Connection {
  public:
-  Connection(ScopedFd fd, const std::atomic<bool>& stopping) : m_fd(std::move(fd)), m_stopping(stopping) {}
+  Connection(ScopedFd fd, const std::atomic<bool>& stopping)
+      : m_fd(std::move(fd)), m_stopping(stopping) {}
 
   // Whatever arrives next (buffered bytes first); empty on close or time-out.
   std::string ReadSome(std::chrono::milliseconds timeout = 5s);
