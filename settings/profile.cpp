@@ -1,0 +1,206 @@
+#include "settings/profile.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+#include "monitor/fixed_text.h"
+#include "settings/file_io.h"
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+bool IsQuoted(std::string_view text) {
+  return text.size() >= 2 && text.front() == '"' && text.back() == '"';
+}
+
+std::string_view Unquote(std::string_view text) {
+  return IsQuoted(text) ? text.substr(1, text.size() - 2) : text;
+}
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  return std::ranges::equal(a, b, [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+}
+
+// A line's text without its line end and without a byte order mark.
+std::string_view Content(std::string_view line) {
+  if (line.ends_with('\n')) line.remove_suffix(1);
+  if (line.ends_with('\r')) line.remove_suffix(1);
+  if (line.starts_with(kByteOrderMark)) line.remove_prefix(kByteOrderMark.size());
+  return line;
+}
+
+struct ParsedLine {
+  enum class Kind { kSection, kKey, kOther };
+  Kind kind = Kind::kOther;
+  std::string_view name;
+  std::string_view value;
+};
+
+ParsedLine Parse(std::string_view line) {
+  const std::string_view text = TrimBlanks(Content(line));
+  if (text.starts_with('[')) {
+    const std::size_t close = text.find(']');
+    if (close == std::string_view::npos) return {};
+    return {ParsedLine::Kind::kSection, TrimBlanks(text.substr(1, close - 1)), {}};
+  }
+  if (text.empty() || text.front() == ';' || text.front() == '#') return {};
+  const std::size_t equals = text.find('=');
+  if (equals == std::string_view::npos) return {};
+  return {ParsedLine::Kind::kKey, TrimBlanks(text.substr(0, equals)),
+          Unquote(TrimBlanks(text.substr(equals + 1)))};
+}
+
+int ParseInt(std::string_view text) {
+  bool bNegative = false;
+  if (text.starts_with('+') || text.starts_with('-')) {
+    bNegative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  // One past the largest int, so that the smallest one is reached too.
+  constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<int>::max()} + 1;
+  std::int64_t n = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') break;
+    n = std::min(n * 10 + (c - '0'), kLimit);
+  }
+  if (bNegative) n = -n;
+  return static_cast<int>(std::clamp<std::int64_t>(n, std::numeric_limits<int>::min(),
+                                                   std::numeric_limits<int>::max()));
+}
+
+// "KEY=value\n", quoted where reading would otherwise change the value.
+std::string KeyLineText(std::string_view key, std::string_view value) {
+  value = value.substr(0, value.find_first_of("\r\n"));
+  const bool bQuote =
+      !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()) || IsQuoted(value));
+  std::string line(key);
+  line += '=';
+  if (bQuote) line += '"';
+  line += value;
+  if (bQuote) line += '"';
+  line += '\n';
+  return line;
+}
+
+bool IsBlankLine(std::string_view line) { return TrimBlanks(Content(line)).empty(); }
+
+void EndLine(std::string& line) {
+  if (!line.ends_with('\n')) line += '\n';
+}
+
+}  // namespace
+
+CProfile::CProfile(std::string_view text) {
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t lineFeed = text.find('\n', start);
+    const std::size_t end = lineFeed == std::string_view::npos ? text.size() : lineFeed + 1;
+    m_lines.emplace_back(text.substr(start, end - start));
+    start = end;
+  }
+}
+
+std::optional<std::pair<std::size_t, std::size_t>> CProfile::SectionLines(
+    std::string_view section) const {
+  std::size_t header = 0;
+  while (header < m_lines.size()) {
+    const ParsedLine line = Parse(m_lines[header]);
+    if (line.kind == ParsedLine::Kind::kSection && EqualsIgnoringCase(line.name, section)) break;
+    ++header;
+  }
+  if (header == m_lines.size()) return std::nullopt;
+  std::size_t end = header + 1;
+  while (end < m_lines.size() && Parse(m_lines[end]).kind != ParsedLine::Kind::kSection) ++end;
+  return std::pair{header, end};
+}
+
+std::optional<std::size_t> CProfile::KeyLine(std::size_t begin, std::size_t end,
+                                             std::string_view key) const {
+  for (std::size_t i = begin; i < end; ++i) {
+    const ParsedLine line = Parse(m_lines[i]);
+    if (line.kind == ParsedLine::Kind::kKey && EqualsIgnoringCase(line.name, key)) return i;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string_view> CProfile::Find(std::string_view section,
+                                               std::string_view key) const {
+  const auto lines = SectionLines(section);
+  if (!lines) return std::nullopt;
+  const auto keyLine = KeyLine(lines->first + 1, lines->second, key);
+  if (!keyLine) return std::nullopt;
+  return Parse(m_lines[*keyLine]).value;
+}
+
+std::size_t CProfile::ReadText(std::string_view section, std::string_view key,
+                               std::string_view defaultText, char* buffer, std::size_t size) const {
+  if (size == 0) return 0;
+  return CopyText(buffer, size, Find(section, key).value_or(defaultText));
+}
+
+int CProfile::ReadInt(std::string_view section, std::string_view key, int defaultValue) const {
+  const auto value = Find(section, key);
+  return value ? ParseInt(*value) : defaultValue;
+}
+
+void CProfile::WriteText(std::string_view section, std::string_view key, std::string_view value) {
+  std::string line = KeyLineText(key, value);
+  const auto lines = SectionLines(section);
+  if (!lines) {
+    if (!m_lines.empty()) {
+      EndLine(m_lines.back());
+      // Sections stand apart by one blank line.
+      if (!IsBlankLine(m_lines.back())) m_lines.emplace_back("\n");
+    }
+    std::string header = "[";
+    header += section;
+    header += "]\n";
+    m_lines.push_back(std::move(header));
+    m_lines.push_back(std::move(line));
+    return;
+  }
+  if (const auto keyLine = KeyLine(lines->first + 1, lines->second, key)) {
+    m_lines[*keyLine] = std::move(line);
+    return;
+  }
+  // After the section's last key, so that comments and blank lines leading
+  // into the next section stay with it.
+  std::size_t after = lines->first;
+  for (std::size_t i = lines->first + 1; i < lines->second; ++i) {
+    if (Parse(m_lines[i]).kind == ParsedLine::Kind::kKey) after = i;
+  }
+  EndLine(m_lines[after]);
+  m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(after + 1), std::move(line));
+}
+
+std::string CProfile::Text() const {
+  std::string text;
+  for (const std::string& line : m_lines) text += line;
+  return text;
+}
+
+CProfile LoadProfile(const std::string& path) {
+  std::string text;
+  ReadFileText(path, text);
+  return CProfile(text);
+}
+
+bool WriteProfile(const std::string& path, std::span<const ProfileWrite> writes) {
+  std::string text;
+  if (ReadFileText(path, text) == FileRead::kFailed) return false;
+  CProfile profile(text);
+  for (const ProfileWrite& write : writes) profile.WriteText(write.section, write.key, write.value);
+  return ReplaceFileContents(path, profile.Text());
+}
