@@ -1,0 +1,172 @@
+#include "mail/smtp_connection.h"
+
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+#include "monitor/fixed_text.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct AddrInfoFree {
+  void operator()(addrinfo* answer) const { ::freeaddrinfo(answer); }
+};
+
+// The first IPv4 address of host; false when there is none.
+bool ResolveIpv4(std::string_view host, in_addr& address) {
+  char szHost[256];
+  if (host.empty() || host.size() >= sizeof szHost) return false;
+  CopyText(szHost, host);
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* first = nullptr;
+  if (::getaddrinfo(szHost, nullptr, &hints, &first) != 0) return false;
+  const std::unique_ptr<addrinfo, AddrInfoFree> answer(first);
+  if (answer == nullptr || answer->ai_addr == nullptr ||
+      answer->ai_addrlen < static_cast<socklen_t>(sizeof(sockaddr_in))) {
+    return false;
+  }
+  sockaddr_in found{};
+  std::memcpy(&found, answer->ai_addr, sizeof found);
+  address = found.sin_addr;
+  return true;
+}
+
+}  // namespace
+
+bool CSmtpConnection::Connect(std::string_view host, int port, std::chrono::milliseconds timeout) {
+  Close();
+  m_bInputEnded = false;
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  if (port < 1 || port > 65535 || !ResolveIpv4(host, address.sin_addr)) return false;
+  address.sin_port = htons(static_cast<std::uint16_t>(port));
+
+  // Non-blocking from the start, so that connecting can be given up in time.
+  m_hSocket = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (m_hSocket < 0) return false;
+  const auto deadline = Clock::now() + timeout;
+  if (::connect(m_hSocket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+    return true;
+  }
+  // After EINTR the connection goes on in the background, as after EINPROGRESS.
+  if ((errno != EINPROGRESS && errno != EINTR) || !Wait(POLLOUT, deadline)) {
+    Close();
+    return false;
+  }
+  int error = 0;
+  socklen_t length = sizeof error;
+  if (::getsockopt(m_hSocket, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
+    Close();
+    return false;
+  }
+  return true;
+}
+
+bool CSmtpConnection::Send(std::string_view bytes) {
+  if (m_hSocket < 0) return false;
+  const auto deadline = Clock::now() + m_nSendTimeout;
+  while (!bytes.empty()) {
+    const ssize_t n = ::send(m_hSocket, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    if (n > 0) {
+      bytes.remove_prefix(static_cast<std::size_t>(n));
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      if (!Wait(POLLOUT, deadline)) {
+        Close();
+        return false;
+      }
+    } else {
+      // The server is gone; later sends fail the same way, at once.
+      return false;
+    }
+  }
+  return true;
+}
+
+bool CSmtpConnection::ReadReply(char (&reply)[kSmtpReplySize]) {
+  std::memset(reply, 0, sizeof reply);
+  const auto deadline = Clock::now() + m_nReplyTimeout;
+  std::size_t stored = 0;
+  std::size_t column = 0;
+  bool continued = false;
+  for (;;) {
+    if (m_nInputBegin == m_nInputEnd && !Fill(deadline)) {
+      std::memset(reply, 0, sizeof reply);
+      return false;
+    }
+    const char byte = m_achInput[m_nInputBegin++];
+    if (stored < sizeof reply) reply[stored++] = byte;
+    // "250-" announces another line of the same reply, "250 " its last.
+    if (column == 3) continued = byte == '-';
+    ++column;
+    if (byte == '\n') {
+      if (!continued) return true;
+      column = 0;
+      continued = false;
+    }
+  }
+}
+
+bool CSmtpConnection::Wait(short events, Clock::time_point deadline) {
+  for (;;) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    if (left.count() <= 0) return false;
+    pollfd item{m_hSocket, events, 0};
+    const int ready =
+        ::poll(&item, 1, static_cast<int>(std::min<long long>(left.count(), INT_MAX)));
+    // Errors and hang-ups count as ready: the call that follows reports them.
+    if (ready > 0) return true;
+    if (ready < 0 && errno != EINTR) return false;
+  }
+}
+
+bool CSmtpConnection::Fill(Clock::time_point deadline) {
+  if (m_hSocket < 0 || m_bInputEnded) return false;
+  for (;;) {
+    // Checked before every read, so that a server that never stops talking
+    // cannot stretch one reply beyond its limit either.
+    if (Clock::now() >= deadline) {
+      Close();
+      return false;
+    }
+    const ssize_t n = ::recv(m_hSocket, m_achInput, sizeof m_achInput, 0);
+    if (n > 0) {
+      m_nInputBegin = 0;
+      m_nInputEnd = static_cast<std::size_t>(n);
+      return true;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      if (!Wait(POLLIN, deadline)) {
+        Close();
+        return false;
+      }
+      continue;
+    }
+    // Closed by the server, or reset: nothing more will arrive.
+    m_bInputEnded = true;
+    return false;
+  }
+}
+
+void CSmtpConnection::Close() {
+  if (m_hSocket >= 0) ::close(m_hSocket);
+  m_hSocket = -1;
+  m_nInputBegin = 0;
+  m_nInputEnd = 0;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <string_view>
+
+// Replies keep at most this many bytes; the rest of a longer reply is dropped.
+inline constexpr std::size_t kSmtpReplySize = 1024;
+
+// One IPv4 TCP connection to an SMTP server, owned for the length of one
+// exchange and closed by the destructor. Every wait is bounded: connecting by
+// its own limit, each reply and each send by theirs. After a time-out the
+// connection is closed at once, so a late answer can never be taken for the
+// reply to a later command and the remaining steps cost no further waiting.
+// Nothing here raises a signal or throws.
+class CSmtpConnection {
+ public:
+  CSmtpConnection(std::chrono::milliseconds replyTimeout, std::chrono::milliseconds sendTimeout)
+      : m_nReplyTimeout(replyTimeout), m_nSendTimeout(sendTimeout) {}
+  ~CSmtpConnection() { Close(); }
+  CSmtpConnection(const CSmtpConnection&) = delete;
+  CSmtpConnection& operator=(const CSmtpConnection&) = delete;
+
+  // Resolves host (IPv4 only, first address) and connects to port within
+  // timeout. False when the name does not resolve or the connection fails.
+  bool Connect(std::string_view host, int port, std::chrono::milliseconds timeout);
+
+  // Sends every byte of bytes, continuing partial sends. False when the
+  // connection failed or the time ran out (the connection is then closed).
+  bool Send(std::string_view bytes);
+
+  // Reads exactly one complete reply, single or multi-line, however it is
+  // split. The buffer is zeroed first and then holds the reply's first
+  // kSmtpReplySize bytes. False, with the buffer left all zero, when no
+  // complete reply arrived: the server closed, the read failed or timed out.
+  bool ReadReply(char (&reply)[kSmtpReplySize]);
+
+ private:
+  // Waits until the socket is ready for events or the deadline passes.
+  bool Wait(short events, std::chrono::steady_clock::time_point deadline);
+  // Refills the input buffer; false on end, failure or time-out.
+  bool Fill(std::chrono::steady_clock::time_point deadline);
+  void Close();
+
+  int m_hSocket = -1;
+  std::chrono::milliseconds m_nReplyTimeout;
+  std::chrono::milliseconds m_nSendTimeout;
+  // Bytes received but not yet consumed by a reply.
+  char m_achInput[kSmtpReplySize] = {};
+  std::size_t m_nInputBegin = 0;
+  std::size_t m_nInputEnd = 0;
+  bool m_bInputEnded = false;
+};

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "monitor/fixed_text.h"
+#include "monitor/monitor_record.h"
+
+namespace mail_test {
+
+inline constexpr char kSender[] = "orlavo@pellworth.example";
+inline constexpr char kSubject[] = "Router address changed";
+inline constexpr char kAddress[] = "203.0.113.7";
+inline constexpr char kUpLink[] = "1024kbps";
+inline constexpr char kDownLink[] = "8192kbps";
+inline constexpr const char* kSlots[] = {"anna@pellworth.example", "bert@pellworth.example",
+                                         "carl@pellworth.example"};
+
+// A record as a scan leaves it before mailing: two recipient slots.
+inline std::unique_ptr<MonitorRecord> ReportRecord(std::string_view server) {
+  auto record = std::make_unique<MonitorRecord>();
+  CopyText(record->m_szSmtpServer, server);
+  CopyText(record->m_szFromAddress, kSender);
+  CopyText(record->m_szSubject, kSubject);
+  CopyText(record->m_szGlobalIp, kAddress);
+  CopyText(record->m_szUpLinkSpeed, kUpLink);
+  CopyText(record->m_szDownLinkSpeed, kDownLink);
+  for (int i = 0; i < 3; ++i) CopyText(record->m_szMailTo[i], kSlots[i]);
+  record->m_nMailCount = 2;
+  return record;
+}
+
+// The sixteen lines of the stored mail, as every server should keep them.
+inline std::string StoredMessage(std::string_view from, std::string_view subject,
+                                 std::string_view address, std::string_view upLink,
+                                 std::string_view downLink) {
+  std::string text;
+  text += "X-Mailer: Pellworth Inc. Report-Mailer\r\n";
+  text += "Reply-To: " + std::string(from) + "\r\n";
+  text += "Subject: " + std::string(subject) + " \r\n";
+  text += "\r\n";
+  text += "Hi! Master. How are you?\r\n";
+  text += "IP Address Report.\r\n";
+  text += "Global IP Address<http://" + std::string(address) + ">\r\n";
+  text += "\r\n";
+  text += "UpLink Speed " + std::string(upLink) + ".\r\n";
+  text += "DownLink Speed " + std::string(downLink) + ".\r\n";
+  text += "\r\n";
+  text += "-----------------------------------\r\n";
+  text += "Orlavo\r\n";
+  text += "Copyright (C) Pellworth Inc. All rights reserved.\r\n";
+  text += "        http://www.pellworth.example/\r\n";
+  text += "-----------------------------------\r\n";
+  return text;
+}
+
+inline std::string StoredMessage() {
+  return StoredMessage(kSender, kSubject, kAddress, kUpLink, kDownLink);
+}
+
+}  // namespace mail_test

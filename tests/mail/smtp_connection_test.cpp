@@ -1,0 +1,88 @@
+#include "mail/smtp_connection.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <future>
+#include <string>
+
+#include "tests/support/loopback_server.h"
+
+namespace {
+
+using namespace testing_support;
+
+std::string Text(const char (&reply)[kSmtpReplySize], std::size_t size = kSmtpReplySize) {
+  return std::string(reply, size);
+}
+
+TEST(SmtpConnection, KeepsTheStartOfALongReplyAndDropsTheRest) {
+  const std::string longReply = "250-" + std::string(1500, 'x') + "\r\n250 Ok\r\n";
+  LoopbackServer server([&](Connection& connection) {
+    connection.Write(longReply + "354 Next\r\n");
+    connection.HoldUntilClosed(10s);
+  });
+  CSmtpConnection connection(5s, 5s);
+  ASSERT_TRUE(connection.Connect("127.0.0.1", server.Port(), 5s));
+  char reply[kSmtpReplySize];
+
+  ASSERT_TRUE(connection.ReadReply(reply));
+  EXPECT_EQ(Text(reply), longReply.substr(0, kSmtpReplySize));
+  ASSERT_TRUE(connection.ReadReply(reply));
+  EXPECT_EQ(Text(reply), "354 Next\r\n" + std::string(kSmtpReplySize - 10, '\0'));
+}
+
+TEST(SmtpConnection, AReplyCutOffByTheServerCountsAsNone) {
+  LoopbackServer server([](Connection& connection) { connection.Write("250-First\r\n250 Sec"); });
+  CSmtpConnection connection(5s, 5s);
+  ASSERT_TRUE(connection.Connect("127.0.0.1", server.Port(), 5s));
+  char reply[kSmtpReplySize];
+
+  EXPECT_FALSE(connection.ReadReply(reply));
+  EXPECT_EQ(Text(reply), std::string(kSmtpReplySize, '\0'));
+  EXPECT_FALSE(connection.ReadReply(reply));
+}
+
+TEST(SmtpConnection, ContinuesASendUntilEveryByteIsOut) {
+  // Far more than the socket buffers hold, so single send calls take part.
+  const std::string bytes(16 << 20, 'd');
+  std::promise<std::size_t> received;
+  LoopbackServer server([&](Connection& connection) {
+    std::size_t total = 0;
+    for (int i = 0; i < 100'000 && !connection.PeerClosed(); ++i) {
+      total += connection.ReadSome(1s).size();
+    }
+    received.set_value(total);
+  });
+  {
+    CSmtpConnection connection(5s, 5s);
+    ASSERT_TRUE(connection.Connect("127.0.0.1", server.Port(), 5s));
+    EXPECT_TRUE(connection.Send(bytes));
+  }
+  auto total = received.get_future();
+  ASSERT_EQ(total.wait_for(30s), std::future_status::ready);
+  EXPECT_EQ(total.get(), bytes.size());
+}
+
+TEST(SmtpConnection, GivesUpASendWhenTheServerStopsReading) {
+  std::atomic<bool> release{false};
+  LoopbackServer server([&](Connection&) {
+    for (int i = 0; i < 500 && !release.load(); ++i) std::this_thread::sleep_for(20ms);
+  });
+  CSmtpConnection connection(5s, 300ms);
+  ASSERT_TRUE(connection.Connect("127.0.0.1", server.Port(), 5s));
+
+  EXPECT_FALSE(connection.Send(std::string(64 << 20, 'd')));
+  // The connection is dropped after a time-out: nothing more goes out.
+  EXPECT_FALSE(connection.Send("QUIT\r\n"));
+  release = true;
+}
+
+TEST(SmtpConnection, ResolvesOnlyWhatItCan) {
+  CSmtpConnection connection(5s, 5s);
+  EXPECT_FALSE(connection.Connect("", UnusedLoopbackPort(), 1s));
+  EXPECT_FALSE(connection.Connect("127.0.0.1", 0, 1s));
+  EXPECT_FALSE(connection.Connect("127.0.0.1", 65536, 1s));
+}
+
+}  // namespace
