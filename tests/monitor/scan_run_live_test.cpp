@@ -1,0 +1,141 @@
+// A whole scan run over real loopback servers: the router's page changes
+// after the first check, a refresh check shows the new address, the next
+// periodic check mails it.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "monitor/fixed_text.h"
+#include "monitor/live_scan_steps.h"
+#include "monitor/scan_run.h"
+#include "tests/support/http_test_server.h"
+#include "tests/support/smtp_test_server.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using testing_support::Connection;
+using testing_support::CSmtpTestServer;
+using testing_support::HttpRequest;
+using testing_support::HttpResponse;
+using testing_support::HttpTestServer;
+using testing_support::SmtpScript;
+
+// Every text the run writes, in order, as "title:...", "http:...", "mail:...".
+class CRecordingWindow final : public CWindowText {
+ public:
+  void SetTitle(std::string_view text) override { Add("title:", text); }
+  void SetHttpStatus(std::string_view text) override { Add("http:", text); }
+  void SetMailStatus(std::string_view text) override { Add("mail:", text); }
+  void DeliverPending() override {}
+
+  std::vector<std::string> Events() {
+    std::lock_guard lock(m_mutex);
+    return m_events;
+  }
+  // Waits, bounded, until the event has been written count times.
+  bool AwaitEvent(const std::string& event, int count) {
+    for (int i = 0; i < 1000; ++i) {
+      const auto events = Events();
+      if (std::count(events.begin(), events.end(), event) >= count) return true;
+      std::this_thread::sleep_for(10ms);
+    }
+    return false;
+  }
+
+ private:
+  void Add(const char* kind, std::string_view text) {
+    std::lock_guard lock(m_mutex);
+    m_events.push_back(kind + std::string(text));
+  }
+  std::mutex m_mutex;
+  std::vector<std::string> m_events;
+};
+
+std::string StatusPage(const char* address) {
+  return std::string("<td>ADSL IP:") + address + "</td><td>(Up 1024kbps / Down 8064kbps)</td>";
+}
+
+TEST(ScanRunLive, ChangeOfAddressSeenByRefreshIsMailedAtThePeriodicCheck) {
+  std::atomic<int> pages{0};
+  HttpTestServer router([&](const HttpRequest&, Connection& connection) {
+    // The first page (the start's check) shows A, every later one B.
+    const char* address = pages++ == 0 ? "203.0.113.1" : "203.0.113.2";
+    connection.Write(HttpResponse(200, StatusPage(address)));
+    return false;
+  });
+  CSmtpTestServer mailServer{SmtpScript{}};
+
+  const auto directory =
+      std::filesystem::temp_directory_path() / ("orlavo-scan-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(directory);
+
+  auto record = std::make_unique<MonitorRecord>();
+  CopyText(record->m_szRouterAddress, "127.0.0.1");
+  CopyText(record->m_szUserName, "user");
+  CopyText(record->m_szPassword, "vorp");
+  CopyText(record->m_szSmtpServer, "127.0.0.1");
+  CopyText(record->m_szFromAddress, "owner@example.com");
+  CopyText(record->m_szSubject, "Report");
+  record->m_nMailCount = 1;
+  CopyText(record->m_szMailTo[0], "friend@example.com");
+  record->m_nScanTime = 30;  // 60 ticks
+
+  CRecordingWindow window;
+  LiveScanOptions options;
+  options.fetch.port = router.Port();
+  options.smtp.port = mailServer.Port();
+  options.settingsPath = (directory / "Orlavo.INI").string();
+  options.tick = 2ms;
+  CLiveScanSteps steps(*record, window, options);
+  CScanRun run(*record, window, steps);
+
+  run.BeginScanRun();
+  // Two periodic checks: the first mails the change, the second finds none.
+  EXPECT_TRUE(window.AwaitEvent("mail:No IP Change", 1));
+  run.StopScanWorker(20);
+  EXPECT_FALSE(run.WorkerRunning());
+
+  const std::string titleA = "title:Orlavo<IP:203.0.113.1> <UL: 1024kbps> <DL: 8064kbps>";
+  const std::string titleB = "title:Orlavo<IP:203.0.113.2> <UL: 1024kbps> <DL: 8064kbps>";
+  const auto events = window.Events();
+  ASSERT_GE(events.size(), 7u);
+  EXPECT_EQ(std::vector<std::string>(events.begin(), events.begin() + 4),
+            (std::vector<std::string>{titleA, "http:Check OK", "mail:OK. Send.", titleB}))
+      << "the start mails A; the first refresh shows B before any periodic check";
+  const auto firstPeriodic = std::find(events.begin() + 3, events.end(), "http:Check OK");
+  ASSERT_NE(firstPeriodic, events.end());
+  EXPECT_EQ(*(firstPeriodic + 1), "mail:OK. Send.");
+
+  const std::string received = mailServer.Received(2);
+  const auto firstMail = received.find("Global IP Address<http://203.0.113.1>");
+  const auto secondMail = received.find("Global IP Address<http://203.0.113.2>");
+  EXPECT_NE(firstMail, std::string::npos);
+  EXPECT_NE(secondMail, std::string::npos);
+  EXPECT_LT(firstMail, secondMail);
+  EXPECT_EQ(received.find("Global IP Address", secondMail + 1), std::string::npos)
+      << "no third report: the address did not change again";
+  EXPECT_EQ(record->m_bIpChanged, 0);
+
+  std::ifstream saved(options.settingsPath);
+  std::stringstream settings;
+  settings << saved.rdbuf();
+  EXPECT_NE(settings.str().find("SCAN-TIME=0"), std::string::npos) << settings.str();
+  std::filesystem::remove_all(directory);
+}
+
+}  // namespace
