@@ -1,5 +1,148 @@
 #include "monitor/status_fetch.h"
 
-bool StartHttpLayer() { return true; }
-void StopHttpLayer() {}
-int FetchStatusPage(MonitorRecord&, const FetchOptions&) { return 0; }
+#include <charconv>
+#include <cstddef>
+#include <string_view>
+
+#include "monitor/curl_handle.h"
+#include "monitor/fixed_text.h"
+#include "monitor/router_host.h"
+
+namespace {
+
+constexpr std::size_t kSettingSize = sizeof(MonitorRecord::m_szRouterAddress);
+constexpr std::size_t kPageSize = sizeof(MonitorRecord::m_szPage);
+
+// What the callbacks have seen of one exchange. It may take several requests:
+// an authentication challenge answered, redirects followed.
+struct Exchange {
+  CURL* m_hCurl = nullptr;
+  char* m_szPage = nullptr;
+  std::size_t m_nBody = 0;
+  // libcurl's count of follow-ups when the last complete response head (1xx
+  // aside) arrived; -1 before any.
+  long m_nFollowUpsAtHead = -1;
+};
+
+// libcurl hands over only the final response's body; the bodies of answers
+// it acts on (challenges, redirects) are skipped. So the page is written only
+// once the exchange has its answer.
+std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) {
+  auto& exchange = *static_cast<Exchange*>(user);
+  const std::size_t n = size * count;
+  const std::size_t copied =
+      CopyText(exchange.m_szPage + exchange.m_nBody, kPageSize - exchange.m_nBody, {data, n});
+  exchange.m_nBody += copied;
+  // Short once the page is full: that ends the transfer.
+  return copied;
+}
+
+std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user) {
+  auto& exchange = *static_cast<Exchange*>(user);
+  const std::size_t n = size * count;
+  const std::string_view line(data, n);
+  if (line == "\r\n" || line == "\n") {
+    long nStatus = 0;
+    curl_easy_getinfo(exchange.m_hCurl, CURLINFO_RESPONSE_CODE, &nStatus);
+    if (nStatus >= 200) {
+      curl_easy_getinfo(exchange.m_hCurl, CURLINFO_REDIRECT_COUNT, &exchange.m_nFollowUpsAtHead);
+    }
+  }
+  return n;
+}
+
+// A response counts when the exchange ended with it, not when libcurl went on
+// from it; libcurl counts every follow-up as a redirect, answered challenges
+// included. A body only ever follows such a head, so a page that was written
+// always comes with result 1.
+bool ResponseArrived(const Exchange& exchange, CURLcode code) {
+  if (code == CURLE_OK) return true;
+  if (code == CURLE_TOO_MANY_REDIRECTS || exchange.m_nFollowUpsAtHead < 0) return false;
+  long nFollowUps = 0;
+  curl_easy_getinfo(exchange.m_hCurl, CURLINFO_REDIRECT_COUNT, &nFollowUps);
+  return nFollowUps == exchange.m_nFollowUpsAtHead;
+}
+
+// The router address can only ever be the host: scheme, port, path and query
+// are set part by part, never parsed out of typed text.
+UniqueCurlUrl StatusPageUrl(const char* szHost, int nPort) {
+  UniqueCurlUrl url(curl_url());
+  if (!url) return nullptr;
+  const std::string_view object(kStatusPageObject);
+  const std::size_t query = object.find('?');
+  char szPath[sizeof kStatusPageObject + 1];
+  CopyText(szPath, "/");
+  AppendText(szPath, object.substr(0, query));
+  char szQuery[sizeof kStatusPageObject];
+  CopyText(szQuery, object.substr(query + 1));
+  char szPort[8] = {};
+  std::to_chars(szPort, szPort + sizeof szPort - 1, nPort);
+  const bool bBuilt = curl_url_set(url.get(), CURLUPART_SCHEME, "http", 0) == CURLUE_OK &&
+                      curl_url_set(url.get(), CURLUPART_HOST, szHost, 0) == CURLUE_OK &&
+                      curl_url_set(url.get(), CURLUPART_PORT, szPort, 0) == CURLUE_OK &&
+                      curl_url_set(url.get(), CURLUPART_PATH, szPath, 0) == CURLUE_OK &&
+                      curl_url_set(url.get(), CURLUPART_QUERY, szQuery, 0) == CURLUE_OK;
+  if (!bBuilt) return nullptr;
+  return url;
+}
+
+template <typename T>
+bool Set(CURL* hCurl, CURLoption option, T value) {
+  return curl_easy_setopt(hCurl, option, value) == CURLE_OK;
+}
+
+bool SetUpRequest(CURL* hCurl, CURLU* hUrl, curl_slist* headers, const char* szUser,
+                  const FetchOptions& options, Exchange& exchange) {
+  return Set(hCurl, CURLOPT_CURLU, hUrl) &&
+         Set(hCurl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1)) &&
+         Set(hCurl, CURLOPT_USERAGENT, kUserAgent) &&
+         // Only the default header it would add is taken away; none is added.
+         Set(hCurl, CURLOPT_HTTPHEADER, headers) &&
+         // Straight to the router, whatever the proxy environment says.
+         Set(hCurl, CURLOPT_PROXY, "") && Set(hCurl, CURLOPT_NOPROXY, "*") &&
+         Set(hCurl, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC | CURLAUTH_DIGEST)) &&
+         Set(hCurl, CURLOPT_USERNAME, szUser) &&
+         // Credentials go only to the first host and port; that is libcurl's
+         // default and stays so.
+         Set(hCurl, CURLOPT_FOLLOWLOCATION, 1L) && Set(hCurl, CURLOPT_MAXREDIRS, 5L) &&
+         Set(hCurl, CURLOPT_REDIR_PROTOCOLS_STR, "http") &&
+         Set(hCurl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count())) &&
+         Set(hCurl, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count())) &&
+         // Fetches run on worker threads.
+         Set(hCurl, CURLOPT_NOSIGNAL, 1L) && Set(hCurl, CURLOPT_WRITEFUNCTION, OnBody) &&
+         Set(hCurl, CURLOPT_WRITEDATA, &exchange) && Set(hCurl, CURLOPT_HEADERFUNCTION, OnHeader) &&
+         Set(hCurl, CURLOPT_HEADERDATA, &exchange);
+}
+
+}  // namespace
+
+bool StartHttpLayer() { return curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; }
+
+void StopHttpLayer() { curl_global_cleanup(); }
+
+int FetchStatusPage(MonitorRecord& record, const FetchOptions& options) {
+  char szHost[kSettingSize];
+  CopyText(szHost, FieldText(record.m_szRouterAddress));
+  if (!IsHostNameOrIpv4(szHost) || options.port < 1 || options.port > 65535) return 0;
+  char szUser[kSettingSize];
+  CopyText(szUser, FieldText(record.m_szUserName));
+  char szPassword[kSettingSize];
+  CopyText(szPassword, FieldText(record.m_szPassword));
+
+  // Declared before the easy handle, which uses them until it is cleaned up.
+  const UniqueCurlUrl url = StatusPageUrl(szHost, options.port);
+  const UniqueCurlList headers(curl_slist_append(nullptr, "Accept:"));
+  Exchange exchange;
+  exchange.m_szPage = record.m_szPage;
+  const UniqueCurl curl(curl_easy_init());
+  if (!url || !headers || !curl) return 0;
+  exchange.m_hCurl = curl.get();
+  if (!SetUpRequest(curl.get(), url.get(), headers.get(), szUser, options, exchange)) return 0;
+  // A password that cannot be set leaves a request that is still worth sending.
+  curl_easy_setopt(curl.get(), CURLOPT_PASSWORD, szPassword);
+
+  const CURLcode code = curl_easy_perform(curl.get());
+  if (!ResponseArrived(exchange, code)) return 0;
+  if (exchange.m_nBody == 0) CopyText(record.m_szPage, "");
+  return 1;
+}
