@@ -1,0 +1,107 @@
+"""The program's window as a user meets it: a display, real input events, and
+what the window shows, read through the desktop's accessibility interface."""
+import os
+import subprocess
+import time
+
+import pyatspi
+
+
+def wait_for(what, probe, timeout=30.0, interval=0.1):
+    """Polls probe until it returns something true; fails after timeout."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = probe()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            raise AssertionError(f"timed out waiting for {what}")
+        time.sleep(interval)
+
+
+def start_xvfb():
+    """Starts Xvfb on a free display; returns (process, display name)."""
+    read_end, write_end = os.pipe()
+    process = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    with os.fdopen(read_end) as f:
+        number = f.readline().strip()
+    if not number:
+        raise AssertionError("Xvfb did not start")
+    return process, ":" + number
+
+
+def start_accessibility():
+    """Brings up the accessibility bus and its registry before the program
+    starts, so that the program finds them at once when it registers."""
+    wait_for("the accessibility registry", lambda: pyatspi.Registry.getDesktop(0) is not None)
+
+
+def screenshot(path):
+    subprocess.run(["import", "-window", "root", path], check=True,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+class Window:
+    """The program's main dialog, found by its process id."""
+
+    def __init__(self, pid, timeout=30.0):
+        self.frame = wait_for("the program's window in the accessibility tree",
+                              lambda: self._find_frame(pid), timeout)
+
+    @staticmethod
+    def _find_frame(pid):
+        desktop = pyatspi.Registry.getDesktop(0)
+        for i in range(desktop.childCount):
+            app = desktop.getChildAtIndex(i)
+            try:
+                if app is None or app.get_process_id() != pid:
+                    continue
+                for j in range(app.childCount):
+                    child = app.getChildAtIndex(j)
+                    if child.getRoleName() in ("frame", "dialog") and child.name.startswith("Orlavo"):
+                        return child
+            except Exception:
+                continue
+        return None
+
+    def _nodes(self):
+        stack = [self.frame]
+        while stack:
+            node = stack.pop(0)
+            yield node
+            stack[0:0] = [node.getChildAtIndex(i) for i in range(node.childCount)]
+
+    def title(self):
+        return self.frame.name
+
+    def button(self, label):
+        for node in self._nodes():
+            if node.getRoleName() == "push button" and node.name == label:
+                return node
+        raise AssertionError(f"no button {label!r}")
+
+    def texts(self):
+        """The texts of the edit fields, in the order of the window's tree."""
+        out = []
+        for node in self._nodes():
+            if node.getRoleName() == "text":
+                t = node.queryText()
+                out.append(t.getText(0, t.characterCount))
+        return out
+
+    def status(self):
+        """(HTTP status, mail status): the two fields the labels name."""
+        texts = self.texts()
+        return texts[5], texts[6]
+
+    def enabled(self, label):
+        return self.button(label).getState().contains(pyatspi.STATE_SENSITIVE)
+
+    def click(self, label):
+        """Presses the button with a real pointer event at its centre."""
+        x, y, w, h = self.button(label).queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        subprocess.run(["xdotool", "mousemove", "--sync", str(x + w // 2), str(y + h // 2),
+                        "click", "1"], check=True)

@@ -1,0 +1,16 @@
+#!/bin/sh
+# Runs a command as if on a desktop of its own: a private network namespace
+# with only loopback up (so the product's ports 80 and 25 are free and nothing
+# leaves the machine), a private runtime directory and a private D-Bus
+# session, whose accessibility bus two such runs can never share.
+#
+#   private_desktop.sh COMMAND [ARG...]
+set -eu
+if [ "${ORLAVO_PRIVATE_DESKTOP:-}" != 1 ]; then
+  exec env ORLAVO_PRIVATE_DESKTOP=1 unshare -n "$0" "$@"
+fi
+ip link set lo up
+runtime=$(mktemp -d /tmp/orlavo-runtime-XXXXXX)
+trap 'rm -rf "$runtime"' EXIT
+export XDG_RUNTIME_DIR="$runtime"
+dbus-run-session -- "$@"
