@@ -5,7 +5,7 @@ JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 WERROR     := $(if $(CI),-DORLAVO_WERROR=ON,)
 
-.PHONY: all deps build run test test-plain test-asan test-tsan bench clean
+.PHONY: all deps build run demo test test-plain test-asan test-tsan bench clean
 
 all: build
 
@@ -18,6 +18,10 @@ build: deps
 
 run: build
 	./$(BUILD)/app/orlavo
+
+# The program against a simulated router and mail server (needs root or sudo).
+demo: build
+	./scripts/demo ./$(BUILD)/app/orlavo
 
 # Every test: the plain build (GUI tests under Xvfb), then the core again under
 # AddressSanitizer + UndefinedBehaviorSanitizer, and under ThreadSanitizer.
