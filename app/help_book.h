@@ -1,0 +1,34 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include <wx/html/helpctrl.h>
+#include <wx/string.h>
+
+// The program's help book, opened in the toolkit's HTML help viewer. The book
+// is loaded on first use from the first of its project files that loads.
+class CHelpBook {
+ public:
+  explicit CHelpBook(std::vector<wxString> bookFiles);
+  ~CHelpBook();
+  CHelpBook(const CHelpBook&) = delete;
+  CHelpBook& operator=(const CHelpBook&) = delete;
+
+  // The executable's path with ".HLP" for its extension, then the same name
+  // in the data directory of the installed layout around the executable, then
+  // in the configured data directory.
+  static std::vector<wxString> ProductBookFiles();
+
+  void SetBookFiles(std::vector<wxString> bookFiles);
+
+  // False when no book could be loaded or it has no such topic.
+  bool ShowContents();
+  bool ShowTopic(int topic);
+
+ private:
+  wxHtmlHelpController* Controller();
+
+  std::vector<wxString> m_bookFiles;
+  std::unique_ptr<wxHtmlHelpController> m_pController;
+};

@@ -1,0 +1,3 @@
+#include "app/monitor_app.h"
+
+wxIMPLEMENT_APP(CMonitorApp);

@@ -1,0 +1,132 @@
+#include "tests/ui/gui_test_support.h"
+
+#include <cstdlib>
+#include <memory>
+#include <thread>
+
+#include <gtest/gtest.h>
+#include <wx/evtloop.h>
+#include <wx/timer.h>
+#include <wx/toplevel.h>
+#include <wx/uiaction.h>
+
+namespace gui_test {
+
+namespace {
+
+void YieldOnce() {
+  if (wxEventLoopBase* const loop = wxEventLoopBase::GetActive()) loop->Yield(true);
+  std::this_thread::sleep_for(5ms);
+}
+
+// Polls for the window every 50 ms and deletes itself when done.
+class CShownWatcher final : public wxTimer {
+ public:
+  CShownWatcher(wxString title, std::function<void(wxWindow&)> action)
+      : m_title(std::move(title)), m_action(std::move(action)) {
+    Start(50);
+  }
+
+  void Notify() override {
+    for (wxWindow* const window : wxTopLevelWindows) {
+      if (window->IsShown() && window->GetLabel() == m_title) {
+        Stop();
+        // The window's own loop must run the action, not this timer's call.
+        window->CallAfter([action = m_action, window] { action(*window); });
+        delete this;
+        return;
+      }
+    }
+    if (++m_nTries >= 200) {
+      Stop();
+      delete this;
+    }
+  }
+
+ private:
+  wxString m_title;
+  std::function<void(wxWindow&)> m_action;
+  int m_nTries = 0;
+};
+
+class COneShot final : public wxTimer {
+ public:
+  COneShot(std::chrono::milliseconds delay, std::function<void()> action)
+      : m_action(std::move(action)) {
+    StartOnce(static_cast<int>(delay.count()));
+  }
+  void Notify() override {
+    m_action();
+    delete this;
+  }
+
+ private:
+  std::function<void()> m_action;
+};
+
+}  // namespace
+
+void After(std::chrono::milliseconds delay, std::function<void()> action) {
+  new COneShot(delay, std::move(action));
+}
+
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    YieldOnce();
+  }
+  return true;
+}
+
+void Pump(std::chrono::milliseconds duration) {
+  const auto deadline = std::chrono::steady_clock::now() + duration;
+  while (std::chrono::steady_clock::now() < deadline) YieldOnce();
+}
+
+void WhenShown(const wxString& title, std::function<void(wxWindow&)> action) {
+  new CShownWatcher(title, std::move(action));
+}
+
+void ClickAt(const wxPoint& screenPoint, int button) {
+  wxUIActionSimulator input;
+  input.MouseMove(screenPoint);
+  Pump(50ms);
+  input.MouseClick(button);
+  Pump(100ms);
+}
+
+void Click(const wxWindow& window) {
+  const wxRect rect = window.GetScreenRect();
+  ClickAt(rect.GetPosition() + wxPoint(rect.GetWidth() / 2, rect.GetHeight() / 2));
+}
+
+void PressKey(const wxWindow& window, int keyCode, int modifiers) {
+  // Without a window manager the keyboard follows the pointer.
+  wxUIActionSimulator input;
+  const wxRect rect = window.GetScreenRect();
+  input.MouseMove(rect.GetPosition() + wxPoint(rect.GetWidth() / 2, 2));
+  Pump(50ms);
+  input.Char(keyCode, modifiers);
+  Pump(100ms);
+}
+
+void SaveScreenshot(const wxWindow& window, const std::string& fileName) {
+  Pump(300ms);
+  const wxRect rect = window.GetScreenRect();
+  const std::string command =
+      "import -silent -window root -crop " + std::to_string(rect.GetWidth()) + "x" +
+      std::to_string(rect.GetHeight()) + "+" + std::to_string(rect.GetX()) + "+" +
+      std::to_string(rect.GetY()) + " +repage '" + ORLAVO_SCREENSHOT_DIR + "/" + fileName + "'";
+  [[maybe_unused]] const int result = std::system(command.c_str());
+}
+
+std::string FreshConfigHome() {
+  std::string pattern = testing::TempDir() + "orlavo-gui-XXXXXX";
+  const char* const dir = mkdtemp(pattern.data());
+  if (dir == nullptr) return {};
+  setenv("XDG_CONFIG_HOME", dir, 1);
+  return dir;
+}
+
+}  // namespace gui_test

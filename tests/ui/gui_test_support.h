@@ -1,0 +1,39 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include <wx/gdicmn.h>
+#include <wx/string.h>
+#include <wx/window.h>
+
+namespace gui_test {
+
+using namespace std::chrono_literals;
+
+// Runs the event loop until done() holds or the time is up; returns done().
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s);
+// Runs the event loop for a while, to let the window system settle.
+void Pump(std::chrono::milliseconds duration = 200ms);
+
+// Runs action once, inside whatever event loop runs then, as soon as a shown
+// top-level window with this title exists (looking for at most 10 s).
+void WhenShown(const wxString& title, std::function<void(wxWindow&)> action);
+
+// Runs action once after the delay, inside whatever event loop runs then.
+void After(std::chrono::milliseconds delay, std::function<void()> action);
+
+// Real pointer and keyboard input through the X server.
+void ClickAt(const wxPoint& screenPoint, int button = 1);
+void Click(const wxWindow& window);
+void PressKey(const wxWindow& window, int keyCode, int modifiers = 0);
+
+// Saves what the screen shows of the window (frame included) into the build
+// directory.
+void SaveScreenshot(const wxWindow& window, const std::string& fileName);
+
+// A fresh, empty configuration directory, set as XDG_CONFIG_HOME.
+std::string FreshConfigHome();
+
+}  // namespace gui_test

@@ -1,0 +1,313 @@
+#include "ui/monitor_dlg.h"
+
+#include <cstdint>
+#include <utility>
+
+#include <wx/menu.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+#include <wx/utils.h>
+
+#include "app/about_dlg.h"
+#include "app/app_icon.h"
+#include "app/program_message.h"
+#include "monitor/fixed_text.h"
+#include "monitor/scan_intervals.h"
+#include "res/strings.h"
+#include "settings/settings_file.h"
+#include "ui/compact_style.h"
+#include "ui/dialog_units.h"
+#include "ui/framed_text.h"
+#include "ui/recipient_lines.h"
+#include "ui/single_radio_button.h"
+#include "ui/utf8_text.h"
+
+namespace {
+
+constexpr int kStopPollMs = 20;
+constexpr int kDestroyPollMs = 200;
+constexpr int kSingleLineLimit = 256;
+
+void* IntervalData(std::int32_t seconds) {
+  return reinterpret_cast<void*>(static_cast<std::intptr_t>(seconds));
+}
+
+template <std::size_t N>
+void ReadField(char (&field)[N], const wxTextCtrl& edit) {
+  static_assert(N == kSingleLineLimit);
+  CopyText(field, BytesFromText(edit.GetValue()));
+}
+
+// Where the keyboard's context-menu keys open the menu.
+bool IsContextMenuKey(const wxKeyEvent& event) {
+  return event.GetKeyCode() == WXK_MENU || event.GetKeyCode() == WXK_WINDOWS_MENU ||
+         (event.GetKeyCode() == WXK_F10 && event.GetModifiers() == wxMOD_SHIFT);
+}
+
+}  // namespace
+
+CMonitorDlg::CMonitorDlg(wxWindow* parent, const LiveScanOptions& options)
+    : m_scanSteps(m_record, m_windowText, options),
+      m_scanRun(m_record, m_windowText, m_scanSteps),
+      m_help(CHelpBook::ProductBookFiles()),
+      m_messageBox(ShowProgramMessage) {
+  ApplyCompactControlStyle();
+  Create(parent, wxID_ANY, kMainTitle, wxDefaultPosition, wxDefaultSize,
+         wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX);
+  SetFont(wxFontInfo(10).Family(wxFONTFAMILY_ROMAN).FaceName("Times New Roman"));
+  CreateControls();
+  SetClientSize(ConvertDialogToPixels(wxSize(239, 219)));
+  SetIcons(AppIconBundle());
+  Centre(wxBOTH);
+  m_windowText.Attach(this, m_editHttpStatus, m_editMailStatus);
+
+  Bind(wxEVT_INIT_DIALOG, &CMonitorDlg::OnInitDialog, this);
+  Bind(wxEVT_BUTTON, &CMonitorDlg::OnStartScan, this, kIdStartScan);
+  Bind(wxEVT_RADIOBUTTON, &CMonitorDlg::OnOnlyWhenChanged, this, kIdOnlyWhenChanged);
+  Bind(wxEVT_RADIOBUTTON, &CMonitorDlg::OnAlwaysInforms, this, kIdAlwaysInforms);
+  Bind(wxEVT_BUTTON, &CMonitorDlg::OnStopScan, this, kIdStopScan);
+  Bind(wxEVT_BUTTON, &CMonitorDlg::OnHelp, this, kIdHelp);
+  Bind(
+      wxEVT_BUTTON, [this](wxCommandEvent&) { EndMonitorDialog(wxID_OK); }, kIdExit);
+  Bind(
+      wxEVT_MENU, [this](wxCommandEvent&) { ShowAboutBox(); }, kIdAboutBox);
+  Bind(wxEVT_CONTEXT_MENU, &CMonitorDlg::OnContextMenu, this);
+  Bind(wxEVT_CHAR_HOOK, &CMonitorDlg::OnCharHook, this);
+  Bind(wxEVT_CLOSE_WINDOW, &CMonitorDlg::OnClose, this);
+}
+
+CMonitorDlg::~CMonitorDlg() {
+  // Normally Destroy has stopped the scan; a dialog deleted directly still
+  // must not leave the worker writing into it.
+  m_windowText.Attach(nullptr, nullptr, nullptr);
+  if (m_scanRun.WorkerRunning()) m_scanRun.StopScanWorker(kDestroyPollMs);
+}
+
+void CMonitorDlg::CreateControls() {
+  const auto rect = [this](int x, int y, int width, int height) {
+    return DialogRect(*this, x, y, width, height);
+  };
+  const auto label = [this, &rect](const char* text, int x, int y, int width, int height) {
+    const wxRect r = rect(x, y, width, height);
+    new wxStaticText(this, wxID_ANY, text, r.GetPosition(), r.GetSize(), wxST_NO_AUTORESIZE);
+  };
+  const auto edit = [this, &rect](int id, int x, int y, int width, int height, long style) {
+    const wxRect r = rect(x, y, width, height);
+    return new wxTextCtrl(this, id, wxEmptyString, r.GetPosition(), r.GetSize(), style);
+  };
+  const auto button = [this, &rect](int id, const char* text, int x, int y, int width, int height) {
+    const wxRect r = rect(x, y, width, height);
+    return new wxButton(this, id, text, r.GetPosition(), r.GetSize());
+  };
+  const auto groupBox = [this, &rect](const char* text, int x, int y, int width, int height) {
+    const wxRect r = rect(x, y, width, height);
+    new wxStaticBox(this, wxID_ANY, text, r.GetPosition(), r.GetSize());
+  };
+  const auto radio = [this, &rect](int id, const char* text, int x, int y, int width, int height) {
+    const wxRect r = rect(x, y, width, height);
+    // Each a group of its own; the handlers keep them exclusive.
+    return new CSingleRadioButton(this, id, text, r);
+  };
+  constexpr long kEdit = wxBORDER_DEFAULT;
+  constexpr long kStatus = wxTE_READONLY | wxTE_CENTRE | wxBORDER_SUNKEN;
+
+  // Creation order is the tab order.
+  m_btnExit = button(kIdExit, "EXIT", 26, 172, 50, 14);
+  m_btnStart = button(kIdStartScan, "Start Scan", 98, 172, 50, 14);
+  m_editIpAddress = edit(kIdIpAddress, 43, 5, 63, 12, kEdit);
+  label("IPAddress", 7, 7, 35, 10);
+  m_editUserName = edit(kIdUserName, 43, 20, 63, 12, kEdit);
+  label("USER", 7, 22, 29, 8);
+  m_editPassword = edit(kIdPassword, 150, 20, 66, 12, kEdit | wxTE_PASSWORD);
+  label("Password", 115, 20, 29, 10);
+  CreateFramedText(this, rect(7, 203, 225, 9), kCopyrightLine, wxBORDER_SIMPLE);
+  const wxRect scanTime = rect(43, 35, 49, 13);
+  m_comboScanTime = new wxChoice(this, kIdScanTime, scanTime.GetPosition(), scanTime.GetSize());
+  label("ScanTime", 7, 36, 33, 10);
+  m_editMailTo = edit(kIdMailTo, 13, 95, 92, 13,
+                      kEdit | wxTE_MULTILINE | wxTE_DONTWRAP | wxHSCROLL | wxVSCROLL);
+  m_radioChanged = radio(kIdOnlyWhenChanged, "Only when changed", 17, 112, 73, 10);
+  m_radioAlways = radio(kIdAlwaysInforms, "Always it informs", 17, 122, 68, 12);
+  m_radioAlways->Disable();
+  groupBox("Announcement Mail-Address", 7, 80, 225, 62);
+  label("Your Mail Address", 109, 90, 65, 8);
+  m_editFromAddress = edit(kIdFromAddress, 113, 100, 110, 12, kEdit);
+  label("SMTP Server Address", 109, 115, 60, 8);
+  m_editSmtpServer = edit(kIdSmtpServer, 113, 125, 110, 12, kEdit);
+  label("HTTP", 26, 66, 20, 8);
+  label("Mail", 130, 66, 20, 8);
+  m_editHttpStatus = edit(kIdHttpStatus, 46, 60, 56, 17, kStatus);
+  m_editMailStatus = edit(kIdMailStatus, 150, 60, 61, 17, kStatus);
+  groupBox("STATUS Monitor", 7, 50, 225, 30);
+  m_btnStop = button(kIdStopScan, "Stop Scan", 167, 172, 50, 14);
+  m_editSubject = edit(kIdSubject, 14, 151, 208, 12, kEdit);
+  groupBox("Mail Subject", 7, 142, 225, 26);
+  m_btnHelp = button(kIdHelp, "HELP", 26, 189, 191, 13);
+}
+
+void CMonitorDlg::SetHelpBook(std::vector<wxString> bookFiles) {
+  m_help.SetBookFiles(std::move(bookFiles));
+}
+
+void CMonitorDlg::SetMessageBox(MessageBoxFunction messageBox) {
+  m_messageBox = std::move(messageBox);
+}
+
+void CMonitorDlg::OnInitDialog(wxInitDialogEvent&) {
+  const std::string& settingsPath = m_scanSteps.Options().settingsPath;
+  if (settingsPath.empty()) {
+    LoadSettings(m_record);
+  } else {
+    LoadSettings(m_record, settingsPath);
+  }
+  m_editIpAddress->ChangeValue(TextFromBytes(FieldText(m_record.m_szRouterAddress)));
+  m_editUserName->ChangeValue(TextFromBytes(FieldText(m_record.m_szUserName)));
+  m_editPassword->ChangeValue(TextFromBytes(FieldText(m_record.m_szPassword)));
+  const bool bAlways = m_record.m_nMailAlways.load() != 0;
+  m_radioChanged->SetValue(!bAlways);
+  m_radioAlways->SetValue(bAlways);
+  m_editHttpStatus->ChangeValue(kStatusStop);
+  m_editMailStatus->ChangeValue(kStatusStop);
+  m_comboScanTime->Clear();
+  for (const ScanInterval& interval : kScanIntervals) {
+    m_comboScanTime->Append(interval.label, IntervalData(interval.seconds));
+  }
+  // An index outside the table leaves the list without a selection.
+  const bool bKnownIndex = m_record.m_nScanTime >= 0 && m_record.m_nScanTime < kScanIntervalCount;
+  m_comboScanTime->SetSelection(bKnownIndex ? m_record.m_nScanTime : wxNOT_FOUND);
+  m_editFromAddress->ChangeValue(TextFromBytes(FieldText(m_record.m_szFromAddress)));
+  m_editSmtpServer->ChangeValue(TextFromBytes(FieldText(m_record.m_szSmtpServer)));
+  m_editMailTo->ChangeValue(TextFromBytes(JoinRecipients(m_record)));
+  m_editSubject->ChangeValue(TextFromBytes(FieldText(m_record.m_szSubject)));
+  m_btnStop->Disable();
+  m_record.m_bStopRequest = 0;
+  m_record.m_bScanning = 0;
+  SetTitle(kMainTitle);
+  m_btnExit->SetFocus();
+}
+
+void CMonitorDlg::OnStartScan(wxCommandEvent&) {
+  m_record.m_bScanning = 1;
+  m_btnExit->Disable();
+  m_btnStop->Enable();
+  m_btnStart->Disable();
+  ReadField(m_record.m_szSmtpServer, *m_editSmtpServer);
+  ReadField(m_record.m_szFromAddress, *m_editFromAddress);
+  ReadField(m_record.m_szRouterAddress, *m_editIpAddress);
+  ReadField(m_record.m_szUserName, *m_editUserName);
+  ReadField(m_record.m_szPassword, *m_editPassword);
+  SplitRecipients(m_record, BytesFromText(m_editMailTo->GetValue()));
+  const int selection = m_comboScanTime->GetSelection();
+  // No selection: not a number of seconds, which the scan run replaces.
+  m_record.m_nScanTime =
+      selection == wxNOT_FOUND
+          ? -1
+          : static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(
+                m_comboScanTime->GetClientData(static_cast<unsigned>(selection))));
+  ReadField(m_record.m_szSubject, *m_editSubject);
+  m_scanRun.BeginScanRun();
+}
+
+void CMonitorDlg::OnStopScan(wxCommandEvent&) {
+  m_scanRun.StopScanWorker(kStopPollMs);
+  SetIdleState();
+}
+
+void CMonitorDlg::SetIdleState() {
+  // The worker has ended: what it wrote is shown before "STOP" replaces it.
+  m_windowText.ApplyQueued();
+  m_btnExit->Enable();
+  m_btnStop->Disable();
+  m_btnStart->Enable();
+  m_editHttpStatus->ChangeValue(kStatusStop);
+  m_editMailStatus->ChangeValue(kStatusStop);
+  m_record.m_bScanning = 0;
+}
+
+void CMonitorDlg::OnOnlyWhenChanged(wxCommandEvent&) {
+  m_radioChanged->SetValue(true);
+  m_radioAlways->SetValue(false);
+  m_record.m_nMailAlways = 0;
+}
+
+void CMonitorDlg::OnAlwaysInforms(wxCommandEvent&) {
+  m_radioChanged->SetValue(false);
+  m_radioAlways->SetValue(true);
+  m_record.m_nMailAlways = 1;
+}
+
+void CMonitorDlg::OnHelp(wxCommandEvent&) { ShowHelp(0); }
+
+void CMonitorDlg::ShowHelp(int topic) {
+  bool bShown = false;
+  {
+    const wxBusyCursor busy;
+    bShown = topic == 0 ? m_help.ShowContents() : m_help.ShowTopic(topic);
+  }
+  if (!bShown) m_messageBox(TextFromBytes(kHelpFailedText));
+}
+
+void CMonitorDlg::ShowAboutBox() {
+  CAboutDlg about(this, [this] { ShowHelp(kHelpTopicAboutBox); });
+  about.ShowModal();
+}
+
+void CMonitorDlg::OnContextMenu(wxContextMenuEvent& event) {
+  // Edit fields and the list keep the toolkit's own menu.
+  const auto* const source = dynamic_cast<wxWindow*>(event.GetEventObject());
+  const bool bOurs = source == this || dynamic_cast<const wxStaticText*>(source) != nullptr ||
+                     dynamic_cast<const wxStaticBox*>(source) != nullptr ||
+                     dynamic_cast<const wxPanel*>(source) != nullptr;
+  if (!bOurs) {
+    event.Skip();
+    return;
+  }
+  PopupAboutMenu(event.GetPosition());
+}
+
+void CMonitorDlg::PopupAboutMenu(const wxPoint& screenPosition) {
+  wxMenu menu;
+  menu.Append(kIdAboutBox, TextFromBytes(kAboutMenuText));
+  wxPoint position = wxDefaultPosition;
+  if (screenPosition != wxDefaultPosition) {
+    position = ScreenToClient(screenPosition);
+  } else if (const wxWindow* const focus = FindFocus();
+             focus != nullptr && focus->GetParent() == this) {
+    position = focus->GetPosition() + wxPoint(0, focus->GetSize().GetHeight());
+  }
+  PopupMenu(&menu, position);
+}
+
+void CMonitorDlg::OnCharHook(wxKeyEvent& event) {
+  if (event.GetKeyCode() == WXK_ESCAPE && event.GetModifiers() == wxMOD_NONE) {
+    EndMonitorDialog(wxID_CANCEL);
+    return;
+  }
+  if (event.GetKeyCode() == WXK_F1 && event.GetModifiers() == wxMOD_NONE) {
+    ShowHelp(kHelpTopicMainDialog);
+    return;
+  }
+  if (IsContextMenuKey(event) && dynamic_cast<wxTextCtrl*>(FindFocus()) == nullptr) {
+    PopupAboutMenu(wxDefaultPosition);
+    return;
+  }
+  event.Skip();
+}
+
+void CMonitorDlg::OnClose(wxCloseEvent&) { EndMonitorDialog(wxID_CANCEL); }
+
+void CMonitorDlg::EndMonitorDialog(int code) {
+  if (IsModal()) {
+    EndModal(code);
+  } else {
+    Hide();
+  }
+}
+
+bool CMonitorDlg::Destroy() {
+  if (m_record.m_bScanning == 1) {
+    m_scanRun.StopScanWorker(kDestroyPollMs);
+    SetIdleState();
+  }
+  return wxDialog::Destroy();
+}

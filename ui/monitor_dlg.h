@@ -1,0 +1,109 @@
+#pragma once
+
+#include <functional>
+
+#include <wx/button.h>
+#include <wx/choice.h>
+#include <wx/dialog.h>
+#include <wx/radiobut.h>
+#include <wx/textctrl.h>
+
+#include "app/help_book.h"
+#include "monitor/live_scan_steps.h"
+#include "monitor/monitor_record.h"
+#include "monitor/scan_run.h"
+#include "ui/dialog_window_text.h"
+
+// Control ids of the main dialog.
+enum EMonitorDlgId : int {
+  kIdExit = 1,
+  kIdStartScan = 1000,
+  kIdIpAddress = 1001,
+  kIdUserName = 1002,
+  kIdPassword = 1003,
+  kIdScanTime = 1004,
+  kIdMailTo = 1005,
+  kIdOnlyWhenChanged = 1006,
+  kIdAlwaysInforms = 1007,
+  kIdFromAddress = 1008,
+  kIdSmtpServer = 1009,
+  kIdHttpStatus = 1010,
+  kIdMailStatus = 1011,
+  kIdStopScan = 1012,
+  kIdSubject = 1013,
+  kIdHelp = 1014,
+  // The about-box item of the context menu.
+  kIdAboutBox = 16,
+};
+
+// Help topics: 0x20000 plus the dialog's template number.
+inline constexpr int kHelpTopicMainDialog = 0x20000 + 102;
+inline constexpr int kHelpTopicAboutBox = 0x20000 + 100;
+
+inline constexpr char kStatusStop[] = "STOP";
+
+// The program's main window. It holds the monitor record, shows it in its
+// controls and runs scans over it.
+class CMonitorDlg final : public wxDialog {
+ public:
+  using MessageBoxFunction = std::function<void(const wxString& text)>;
+
+  // The product's scans use the default options; tests route them to their
+  // own servers and files.
+  explicit CMonitorDlg(wxWindow* parent = nullptr, const LiveScanOptions& options = {});
+  ~CMonitorDlg() override;
+
+  // Stops a running scan before the window goes.
+  bool Destroy() override;
+
+  // Where help is looked for, and how its failure is shown.
+  void SetHelpBook(std::vector<wxString> bookFiles);
+  void SetMessageBox(MessageBoxFunction messageBox);
+
+  const MonitorRecord& Record() const { return m_record; }
+  bool WorkerRunning() const { return m_scanRun.WorkerRunning(); }
+
+  // The context menu's about-box item: runs the about box modally.
+  void ShowAboutBox();
+  // Help at a topic, or at the contents for 0; the failure message otherwise.
+  void ShowHelp(int topic);
+
+ private:
+  void CreateControls();
+  void OnInitDialog(wxInitDialogEvent& event);
+  void OnStartScan(wxCommandEvent& event);
+  void OnStopScan(wxCommandEvent& event);
+  void OnOnlyWhenChanged(wxCommandEvent& event);
+  void OnAlwaysInforms(wxCommandEvent& event);
+  void OnHelp(wxCommandEvent& event);
+  void OnContextMenu(wxContextMenuEvent& event);
+  void OnCharHook(wxKeyEvent& event);
+  void OnClose(wxCloseEvent& event);
+  void PopupAboutMenu(const wxPoint& position);
+  void EndMonitorDialog(int code);
+  void SetIdleState();
+
+  MonitorRecord m_record;
+  CDialogWindowText m_windowText;
+  CLiveScanSteps m_scanSteps;
+  CScanRun m_scanRun;
+  CHelpBook m_help;
+  MessageBoxFunction m_messageBox;
+
+  wxTextCtrl* m_editSubject = nullptr;
+  wxButton* m_btnExit = nullptr;
+  wxButton* m_btnStop = nullptr;
+  wxRadioButton* m_radioAlways = nullptr;
+  wxRadioButton* m_radioChanged = nullptr;
+  wxButton* m_btnStart = nullptr;
+  wxTextCtrl* m_editMailStatus = nullptr;
+  wxTextCtrl* m_editHttpStatus = nullptr;
+  wxChoice* m_comboScanTime = nullptr;
+  wxTextCtrl* m_editSmtpServer = nullptr;
+  wxTextCtrl* m_editFromAddress = nullptr;
+  wxTextCtrl* m_editMailTo = nullptr;
+  wxTextCtrl* m_editPassword = nullptr;
+  wxTextCtrl* m_editUserName = nullptr;
+  wxTextCtrl* m_editIpAddress = nullptr;
+  wxButton* m_btnHelp = nullptr;
+};
