@@ -12,5 +12,5 @@ inline constexpr char kHelpFailedText[] = "ﾍﾙﾌﾟの起動に失敗しま�
 inline constexpr char kMainTitle[] = "Orlavo";
 inline constexpr char kAboutTitle[] = "Orlavo AboutBox";
 inline constexpr char kVersionLine[] = "Orlavo Version 1.00";
-inline constexpr char kCopyrightLine[] = "Copyright (C) 2002 Orlavo Project";
-inline constexpr char kWebAddress[] = "https://orlavo.example/";
+inline constexpr char kCopyrightLine[] = "Copyright (C) 2002 Pellworth Inc.";
+inline constexpr char kWebAddress[] = "http://www.pellworth.example/";
