@@ -13,4 +13,5 @@ inline constexpr char kMainTitle[] = "Orlavo";
 inline constexpr char kAboutTitle[] = "Orlavo AboutBox";
 inline constexpr char kVersionLine[] = "Orlavo Version 1.00";
 inline constexpr char kCopyrightLine[] = "Copyright (C) 2002 Pellworth Inc.";
-inline constexpr char kWebAddress[] = "http://www.pellworth.example/";
+// Without the scheme: the framed field is too narrow for a full address.
+inline constexpr char kWebAddress[] = "www.pellworth.example";

@@ -44,6 +44,20 @@ def screenshot(path):
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
+def top_level_windows(pid):
+    """The accessible top-level windows of the process."""
+    desktop = pyatspi.Registry.getDesktop(0)
+    windows = []
+    for i in range(desktop.childCount):
+        app = desktop.getChildAtIndex(i)
+        try:
+            if app is not None and app.get_process_id() == pid:
+                windows += [app.getChildAtIndex(j) for j in range(app.childCount)]
+        except Exception:
+            continue  # an application that went away while being asked
+    return windows
+
+
 class Window:
     """The program's main dialog, found by its process id."""
 
@@ -53,18 +67,9 @@ class Window:
 
     @staticmethod
     def _find_frame(pid):
-        desktop = pyatspi.Registry.getDesktop(0)
-        for i in range(desktop.childCount):
-            app = desktop.getChildAtIndex(i)
-            try:
-                if app is None or app.get_process_id() != pid:
-                    continue
-                for j in range(app.childCount):
-                    child = app.getChildAtIndex(j)
-                    if child.getRoleName() in ("frame", "dialog") and child.name.startswith("Orlavo"):
-                        return child
-            except Exception:
-                continue
+        for window in top_level_windows(pid):
+            if window.getRoleName() in ("frame", "dialog") and window.name.startswith("Orlavo"):
+                return window
         return None
 
     def _nodes(self):

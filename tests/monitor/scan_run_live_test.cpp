@@ -13,58 +13,27 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <mutex>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "monitor/fixed_text.h"
 #include "monitor/live_scan_steps.h"
 #include "monitor/scan_run.h"
 #include "tests/support/http_test_server.h"
+#include "tests/support/recording_window.h"
 #include "tests/support/smtp_test_server.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using testing_support::Connection;
+using testing_support::CRecordingWindow;
 using testing_support::CSmtpTestServer;
 using testing_support::HttpRequest;
 using testing_support::HttpResponse;
 using testing_support::HttpTestServer;
 using testing_support::SmtpScript;
-
-// Every text the run writes, in order, as "title:...", "http:...", "mail:...".
-class CRecordingWindow final : public CWindowText {
- public:
-  void SetTitle(std::string_view text) override { Add("title:", text); }
-  void SetHttpStatus(std::string_view text) override { Add("http:", text); }
-  void SetMailStatus(std::string_view text) override { Add("mail:", text); }
-  void DeliverPending() override {}
-
-  std::vector<std::string> Events() {
-    std::lock_guard lock(m_mutex);
-    return m_events;
-  }
-  // Waits, bounded, until the event has been written count times.
-  bool AwaitEvent(const std::string& event, int count) {
-    for (int i = 0; i < 1000; ++i) {
-      const auto events = Events();
-      if (std::count(events.begin(), events.end(), event) >= count) return true;
-      std::this_thread::sleep_for(10ms);
-    }
-    return false;
-  }
-
- private:
-  void Add(const char* kind, std::string_view text) {
-    std::lock_guard lock(m_mutex);
-    m_events.push_back(kind + std::string(text));
-  }
-  std::mutex m_mutex;
-  std::vector<std::string> m_events;
-};
 
 std::string StatusPage(const char* address) {
   return std::string("<td>ADSL IP:") + address + "</td><td>(Up 1024kbps / Down 8064kbps)</td>";

@@ -5,6 +5,7 @@
 
 #include "monitor/fixed_text.h"
 #include "monitor/status_check.h"
+#include "tests/support/recording_window.h"
 
 namespace {
 
@@ -108,17 +109,6 @@ TEST(ParseStatusPage, StopsAtThePagesTerminatorAtTheVeryEnd) {
   EXPECT_EQ(FieldText(record->m_szDownLinkSpeed), "");
 }
 
-// Fakes only the two edges of a check: the page the router serves and the
-// window that shows the title.
-class RecordingWindow final : public CWindowText {
- public:
-  void SetTitle(std::string_view text) override { title = text; }
-  void SetHttpStatus(std::string_view) override {}
-  void SetMailStatus(std::string_view) override {}
-  void DeliverPending() override {}
-  std::string title;
-};
-
 std::string PageWithAddress(const std::string& address, const std::string& up) {
   return "ADSL IP:" + address + "</td>(Up " + up + " / Down 8064kbps)";
 }
@@ -163,9 +153,9 @@ TEST(CheckStatus, FailedFetchShowsThePlaceholderAndKeepsTheRecord) {
   CopyText(record->m_szPage, "earlier page");
   record->m_bIpChanged = 1;
   CopyText(record->m_szRouterAddress, "not a host/name");  // refused before any request
-  RecordingWindow window;
+  testing_support::CRecordingWindow window;
   EXPECT_EQ(CheckStatus(*record, window), 0);
-  EXPECT_EQ(window.title, "Orlavo <IP:*.*.*.*> <UL:*> <DL:*>");
+  EXPECT_EQ(window.Title(), "Orlavo <IP:*.*.*.*> <UL:*> <DL:*>");
   EXPECT_EQ(FieldText(record->m_szGlobalIp), "203.0.113.1");
   EXPECT_EQ(FieldText(record->m_szUpLinkSpeed), "1s");
   EXPECT_EQ(FieldText(record->m_szPage), "earlier page");

@@ -7,21 +7,12 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from desktop import Window, start_accessibility, start_xvfb, wait_for  # noqa: E402
-
-import pyatspi  # noqa: E402
+from desktop import (Window, start_accessibility, start_xvfb, top_level_windows,  # noqa: E402
+                     wait_for)
 
 
 def help_viewer(pid):
-    desktop = pyatspi.Registry.getDesktop(0)
-    for i in range(desktop.childCount):
-        app = desktop.getChildAtIndex(i)
-        if app is None or app.get_process_id() != pid:
-            continue
-        for j in range(app.childCount):
-            if "Orlavo Help" in app.getChildAtIndex(j).name:
-                return True
-    return False
+    return any("Orlavo Help" in window.name for window in top_level_windows(pid))
 
 
 def main():
