@@ -11,7 +11,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from desktop import start_accessibility, start_xvfb, top_level_windows, wait_for  # noqa: E402
+from desktop import Check, running, top_level_windows, virtual_desktop, wait_for  # noqa: E402
 
 FAILURE_TEXT = "Windows ｿｹｯﾄの初期化に失敗しました。"
 
@@ -38,39 +38,21 @@ def window_titles(pid):
 
 def main():
     program_path, failing_library = sys.argv[1], sys.argv[2]
-    xvfb, display = start_xvfb()
-    program = None
-    failures = 0
-    try:
-        os.environ["DISPLAY"] = display
-        start_accessibility()
-        with tempfile.TemporaryDirectory() as config:
-            env = dict(os.environ, XDG_CONFIG_HOME=config, LD_PRELOAD=failing_library)
-            program = subprocess.Popen([program_path], env=env)
+    check = Check()
+    with virtual_desktop(), tempfile.TemporaryDirectory() as config:
+        env = dict(os.environ, XDG_CONFIG_HOME=config, LD_PRELOAD=failing_library)
+        with running([program_path], env) as program:
             box = wait_for("the message box", lambda: [
                 w for w in top_level_windows(program.pid) if FAILURE_TEXT in labels(w)], 30)[0]
-            titles = window_titles(program.pid)
-            expected = [os.path.basename(program_path)]
-            for what, ok in [(f"one window, the message box, titled {expected}", titles == expected)]:
-                print(("ok: " if ok else "FAIL: ") + what + ("" if ok else f" (windows: {titles})"))
-                failures += 0 if ok else 1
+            check.equal("the only window is the message box, titled with the program's name",
+                        window_titles(program.pid), [os.path.basename(program_path)])
             # Without a window manager the keyboard follows the pointer.
             x, y, w, h = box.queryComponent().getExtents(0)
             subprocess.run(["xdotool", "mousemove", str(x + w // 2), str(y + h // 2),
                             "sleep", "0.3", "key", "Return"], check=True)
-            status = program.wait(timeout=30)
-            program = None
-            for what, ok in [("failing exit status", status != 0),
-                             ("no settings file", not os.listdir(config))]:
-                print(("ok: " if ok else "FAIL: ") + what)
-                failures += 0 if ok else 1
-    finally:
-        if program is not None:
-            program.kill()
-            program.wait()
-        xvfb.kill()
-        xvfb.wait()
-    return 1 if failures else 0
+            check.equal("failing exit status", program.wait(timeout=30) != 0, True)
+        check.equal("no settings file", os.listdir(config), [])
+    return 1 if check.failures else 0
 
 
 if __name__ == "__main__":

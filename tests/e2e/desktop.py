@@ -1,5 +1,6 @@
 """The program's window as a user meets it: a display, real input events, and
 what the window shows, read through the desktop's accessibility interface."""
+import contextlib
 import os
 import subprocess
 import time
@@ -37,6 +38,45 @@ def start_accessibility():
     """Brings up the accessibility bus and its registry before the program
     starts, so that the program finds them at once when it registers."""
     wait_for("the accessibility registry", lambda: pyatspi.Registry.getDesktop(0) is not None)
+
+
+@contextlib.contextmanager
+def virtual_desktop():
+    """A virtual display with its accessibility bus, for one with block."""
+    xvfb, display = start_xvfb()
+    os.environ["DISPLAY"] = display
+    try:
+        start_accessibility()
+        yield
+    finally:
+        xvfb.kill()
+        xvfb.wait()
+
+
+@contextlib.contextmanager
+def running(command, env):
+    """The command as a process that does not outlive the with block."""
+    process = subprocess.Popen(command, env=env)
+    try:
+        yield process
+    finally:
+        if process.poll() is None:
+            process.kill()
+        process.wait()
+
+
+class Check:
+    """Prints each check's outcome and counts the failures."""
+
+    def __init__(self):
+        self.failures = 0
+
+    def equal(self, what, got, expected):
+        if got == expected:
+            print(f"ok: {what}")
+        else:
+            self.failures += 1
+            print(f"FAIL: {what}\n  expected: {expected!r}\n  got:      {got!r}")
 
 
 def screenshot(path):

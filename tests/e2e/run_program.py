@@ -18,7 +18,7 @@ import shutil
 import tempfile
 import time
 
-from desktop import Window, screenshot, start_accessibility, start_xvfb, wait_for
+from desktop import Check, Window, screenshot, start_accessibility, start_xvfb, wait_for
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 FIRST_ADDRESS = "203.0.113.45"
@@ -82,18 +82,6 @@ def read_file(path):
         return None
     with open(path, "rb") as f:
         return f.read()
-
-
-class Check:
-    def __init__(self):
-        self.failures = 0
-
-    def equal(self, what, got, expected):
-        if got == expected:
-            print(f"ok: {what}")
-        else:
-            self.failures += 1
-            print(f"FAIL: {what}\n  expected: {expected!r}\n  got:      {got!r}")
 
 
 def main():
