@@ -6,8 +6,8 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 
-#include "app/app_icon.h"
 #include "res/strings.h"
+#include "ui/app_icon.h"
 #include "ui/dialog_units.h"
 #include "ui/framed_text.h"
 #include "ui/utf8_text.h"

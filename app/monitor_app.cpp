@@ -1,9 +1,9 @@
 #include "app/monitor_app.h"
 
-#include "app/program_message.h"
 #include "monitor/status_fetch.h"
 #include "res/strings.h"
 #include "ui/monitor_dlg.h"
+#include "ui/program_message.h"
 #include "ui/utf8_text.h"
 
 bool CMonitorApp::OnInit() {

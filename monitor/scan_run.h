@@ -3,7 +3,7 @@
 #include <thread>
 
 #include "monitor/monitor_record.h"
-#include "ui/window_text.h"
+#include "monitor/window_text.h"
 
 // Texts of the two status fields.
 inline constexpr char kCheckOk[] = "Check OK";

@@ -2,7 +2,7 @@
 
 #include "monitor/monitor_record.h"
 #include "monitor/status_fetch.h"
-#include "ui/window_text.h"
+#include "monitor/window_text.h"
 
 inline constexpr char kPlaceholderTitle[] = "Orlavo <IP:*.*.*.*> <UL:*> <DL:*>";
 

@@ -8,7 +8,7 @@
 #include <wx/textctrl.h>
 #include <wx/toplevel.h>
 
-#include "ui/window_text.h"
+#include "monitor/window_text.h"
 
 // The window texts of the main dialog. Texts written on the UI thread are
 // shown at once; texts from the worker are queued and shown on the UI thread,

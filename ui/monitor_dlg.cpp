@@ -9,16 +9,16 @@
 #include <wx/utils.h>
 
 #include "app/about_dlg.h"
-#include "app/app_icon.h"
-#include "app/program_message.h"
 #include "monitor/fixed_text.h"
+#include "monitor/recipient_lines.h"
 #include "monitor/scan_intervals.h"
 #include "res/strings.h"
 #include "settings/settings_file.h"
+#include "ui/app_icon.h"
 #include "ui/compact_style.h"
 #include "ui/dialog_units.h"
 #include "ui/framed_text.h"
-#include "ui/recipient_lines.h"
+#include "ui/program_message.h"
 #include "ui/single_radio_button.h"
 #include "ui/utf8_text.h"
 

@@ -9,7 +9,7 @@
 #include <wx/textctrl.h>
 
 #include "app/help_book.h"
-#include "monitor/live_scan_steps.h"
+#include "live/live_scan_steps.h"
 #include "monitor/monitor_record.h"
 #include "monitor/scan_run.h"
 #include "ui/dialog_window_text.h"

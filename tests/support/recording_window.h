@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "ui/window_text.h"
+#include "monitor/window_text.h"
 
 namespace testing_support {
 

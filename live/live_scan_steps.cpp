@@ -1,4 +1,4 @@
-#include "monitor/live_scan_steps.h"
+#include "live/live_scan_steps.h"
 
 #include <thread>
 

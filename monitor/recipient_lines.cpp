@@ -1,4 +1,4 @@
-#include "ui/recipient_lines.h"
+#include "monitor/recipient_lines.h"
 
 #include <cstddef>
 

@@ -1,4 +1,4 @@
-#include "app/program_message.h"
+#include "ui/program_message.h"
 
 #include <wx/app.h>
 #include <wx/msgdlg.h>

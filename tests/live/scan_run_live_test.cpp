@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "live/live_scan_steps.h"
 #include "monitor/fixed_text.h"
-#include "monitor/live_scan_steps.h"
 #include "monitor/scan_run.h"
 #include "tests/support/http_test_server.h"
 #include "tests/support/recording_window.h"

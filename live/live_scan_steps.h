@@ -7,7 +7,7 @@
 #include "monitor/monitor_record.h"
 #include "monitor/scan_run.h"
 #include "monitor/status_fetch.h"
-#include "ui/window_text.h"
+#include "monitor/window_text.h"
 
 // Where the product's scan steps go. The defaults are the product's: port 80,
 // port 25, the user's settings file, 500 ms ticks. Tests point them at their
