@@ -8,31 +8,12 @@
 #include <cstdlib>
 #include <memory>
 
+#include "monitor/unique_fd.h"
+
 namespace {
 
 // Anything bigger is not a settings file; reading stops there.
 constexpr std::size_t kMaxFileSize = std::size_t{1} << 20;
-
-class CFileDescriptor {
- public:
-  explicit CFileDescriptor(int fd) : m_fd(fd) {}
-  CFileDescriptor(const CFileDescriptor&) = delete;
-  CFileDescriptor& operator=(const CFileDescriptor&) = delete;
-  ~CFileDescriptor() {
-    if (m_fd >= 0) ::close(m_fd);
-  }
-
-  int Get() const { return m_fd; }
-  // Closes now, so that a failing close (a late write error) is seen.
-  bool Close() {
-    const int fd = m_fd;
-    m_fd = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int m_fd;
-};
 
 // Removes the temporary file unless it has been renamed into place.
 class CTempFileName {
@@ -75,19 +56,16 @@ std::string ResolvedTarget(const std::string& path) {
 // Makes the rename itself durable. Best effort: the new file is in place
 // already.
 void SyncDirectory(const std::string& dir) {
-  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  CFileDescriptor directory(fd);
-  ::fsync(directory.Get());
+  const CUniqueFd directory(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (directory.IsOpen()) ::fsync(directory.Get());
 }
 
 }  // namespace
 
 FileRead ReadFileText(const std::string& path, std::string& text) {
   text.clear();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT ? FileRead::kMissing : FileRead::kFailed;
-  CFileDescriptor file(fd);
+  const CUniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!file.IsOpen()) return errno == ENOENT ? FileRead::kMissing : FileRead::kFailed;
   struct stat info {};
   if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return FileRead::kFailed;
   char buffer[4096];
@@ -115,9 +93,8 @@ bool ReplaceFileContents(const std::string& path, std::string_view contents) {
   }
 
   std::string tempPath = target + ".XXXXXX";
-  const int fd = ::mkostemp(tempPath.data(), O_CLOEXEC);
-  if (fd < 0) return false;
-  CFileDescriptor file(fd);
+  CUniqueFd file(::mkostemp(tempPath.data(), O_CLOEXEC));
+  if (!file.IsOpen()) return false;
   CTempFileName temp(tempPath);
   // Set explicitly: the umask must not widen or narrow the mode.
   if (::fchmod(file.Get(), mode) != 0) return false;

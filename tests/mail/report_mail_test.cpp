@@ -282,7 +282,7 @@ TEST(ReportMail, FailsWhenTheConnectionIsRefused) {
 TEST(ReportMail, GivesUpConnectingInTime) {
   // A listener whose queue is full drops further connection requests, so the
   // next connect hangs until the client gives up.
-  ScopedFd listener(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  CUniqueFd listener(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -290,7 +290,7 @@ TEST(ReportMail, GivesUpConnectingInTime) {
   ASSERT_EQ(::listen(listener.Get(), 0), 0);
   socklen_t length = sizeof address;
   ASSERT_EQ(::getsockname(listener.Get(), reinterpret_cast<sockaddr*>(&address), &length), 0);
-  ScopedFd queued(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  CUniqueFd queued(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
   ASSERT_EQ(::connect(queued.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
 
   const auto record = ReportRecord("127.0.0.1");

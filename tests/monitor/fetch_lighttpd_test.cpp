@@ -29,7 +29,6 @@ extern char** environ;
 namespace {
 
 using namespace std::chrono_literals;
-using testing_support::ScopedFd;
 
 constexpr char kLighttpd[] = "/usr/sbin/lighttpd";
 constexpr std::string_view kPreviousPage = "the page of the previous check";
@@ -45,7 +44,7 @@ sockaddr_in LoopbackAddress(int port) {
 
 // A port that was free a moment ago; lighttpd binds it right after.
 int FreeLoopbackPort() {
-  const ScopedFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  const CUniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
   sockaddr_in address = LoopbackAddress(0);
   socklen_t length = sizeof address;
   if (::bind(fd.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
@@ -56,7 +55,7 @@ int FreeLoopbackPort() {
 }
 
 bool Accepts(int port) {
-  const ScopedFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  const CUniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
   const sockaddr_in address = LoopbackAddress(port);
   return ::connect(fd.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
 }

@@ -17,8 +17,8 @@ namespace {
 
 constexpr auto kPollSlice = 20ms;
 
-ScopedFd BoundLoopbackSocket() {
-  ScopedFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+CUniqueFd BoundLoopbackSocket() {
+  CUniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
   if (fd.Get() < 0) throw std::runtime_error("socket failed");
   sockaddr_in address{};
   address.sin_family = AF_INET;
@@ -45,25 +45,6 @@ int PollSlice(std::chrono::steady_clock::time_point deadline) {
 }
 
 }  // namespace
-
-ScopedFd& ScopedFd::operator=(ScopedFd&& other) noexcept {
-  if (this != &other) {
-    Reset();
-    m_fd = other.Release();
-  }
-  return *this;
-}
-
-int ScopedFd::Release() {
-  const int fd = m_fd;
-  m_fd = -1;
-  return fd;
-}
-
-void ScopedFd::Reset() {
-  if (m_fd >= 0) ::close(m_fd);
-  m_fd = -1;
-}
 
 bool Connection::Fill(std::chrono::steady_clock::time_point deadline) {
   while (m_fd.Get() >= 0 && !m_peerClosed && !m_stopping.load()) {
@@ -141,7 +122,7 @@ void LoopbackServer::Run() {
   while (!m_stopping.load()) {
     pollfd item{m_listener.Get(), POLLIN, 0};
     if (::poll(&item, 1, static_cast<int>(kPollSlice.count())) <= 0) continue;
-    ScopedFd client(::accept4(m_listener.Get(), nullptr, nullptr, SOCK_CLOEXEC));
+    CUniqueFd client(::accept4(m_listener.Get(), nullptr, nullptr, SOCK_CLOEXEC));
     if (client.Get() < 0) continue;
     ++m_accepted;
     Connection connection(std::move(client), m_stopping);
@@ -152,7 +133,7 @@ void LoopbackServer::Run() {
 int UnusedLoopbackPort() {
   // Bound but never listening: the port stays taken, so no other test can
   // start listening on it while this one expects a refusal.
-  static ScopedFd reserved = BoundLoopbackSocket();
+  static CUniqueFd reserved = BoundLoopbackSocket();
   return LocalPort(reserved.Get());
 }
 

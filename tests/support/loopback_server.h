@@ -7,34 +7,17 @@
 #include <string_view>
 #include <thread>
 
+#include "monitor/unique_fd.h"
+
 namespace testing_support {
 
 using namespace std::chrono_literals;
-
-// Owns one file descriptor.
-class ScopedFd {
- public:
-  ScopedFd() = default;
-  explicit ScopedFd(int fd) : m_fd(fd) {}
-  ScopedFd(ScopedFd&& other) noexcept : m_fd(other.Release()) {}
-  ScopedFd& operator=(ScopedFd&& other) noexcept;
-  ScopedFd(const ScopedFd&) = delete;
-  ScopedFd& operator=(const ScopedFd&) = delete;
-  ~ScopedFd() { Reset(); }
-
-  int Get() const { return m_fd; }
-  int Release();
-  void Reset();
-
- private:
-  int m_fd = -1;
-};
 
 // One accepted connection, as the server's handler sees it. Every read waits
 // at most its time-out and returns early when the server is being stopped.
 class Connection {
  public:
-  Connection(ScopedFd fd, const std::atomic<bool>& stopping)
+  Connection(CUniqueFd fd, const std::atomic<bool>& stopping)
       : m_fd(std::move(fd)), m_stopping(stopping) {}
 
   // Whatever arrives next (buffered bytes first); empty on close or time-out.
@@ -55,7 +38,7 @@ class Connection {
  private:
   bool Fill(std::chrono::steady_clock::time_point deadline);
 
-  ScopedFd m_fd;
+  CUniqueFd m_fd;
   const std::atomic<bool>& m_stopping;
   std::string m_buffer;
   bool m_peerClosed = false;
@@ -80,7 +63,7 @@ class LoopbackServer {
   void Run();
 
   Handler m_handler;
-  ScopedFd m_listener;
+  CUniqueFd m_listener;
   int m_port = 0;
   std::atomic<bool> m_stopping{false};
   std::atomic<int> m_accepted{0};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <unistd.h>
+
+#include <utility>
+
+// The one owner of a file descriptor (file or socket): closes it when it goes
+// unless it was released. Movable, not copyable; -1 owns nothing.
+class CUniqueFd {
+ public:
+  CUniqueFd() = default;
+  explicit CUniqueFd(int fd) : m_fd(fd) {}
+  CUniqueFd(CUniqueFd&& other) noexcept : m_fd(other.Release()) {}
+  CUniqueFd& operator=(CUniqueFd&& other) noexcept {
+    if (this != &other) Reset(other.Release());
+    return *this;
+  }
+  CUniqueFd(const CUniqueFd&) = delete;
+  CUniqueFd& operator=(const CUniqueFd&) = delete;
+  ~CUniqueFd() { Reset(); }
+
+  int Get() const { return m_fd; }
+  bool IsOpen() const { return m_fd >= 0; }
+
+  // Gives the descriptor up without closing it.
+  int Release() { return std::exchange(m_fd, -1); }
+
+  // Closes what is owned and owns fd instead.
+  void Reset(int fd = -1) {
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = fd;
+  }
+
+  // Closes now; false when close fails, which is how a late write error shows.
+  bool Close() {
+    const int fd = Release();
+    return fd < 0 || ::close(fd) == 0;
+  }
+
+ private:
+  int m_fd = -1;
+};
