@@ -74,8 +74,8 @@ int Exchange(CSmtpConnection& connection, const MonitorRecord& record, Reply& re
 }  // namespace
 
 int SendReportMail(const MonitorRecord& record, const SmtpOptions& options) {
-  CSmtpConnection connection(options.replyTimeout, options.sendTimeout);
-  if (!connection.Connect(FieldText(record.m_szSmtpServer), options.port, options.connectTimeout)) {
+  CSmtpConnection connection(options);
+  if (!connection.Connect(FieldText(record.m_szSmtpServer))) {
     return 0;
   }
   Reply reply;

@@ -1,15 +1,7 @@
 #pragma once
 
-#include <chrono>
-
+#include "mail/smtp_connection.h"
 #include "monitor/monitor_record.h"
-
-struct SmtpOptions {
-  int port = 25;
-  std::chrono::milliseconds connectTimeout{10'000};
-  std::chrono::milliseconds replyTimeout{30'000};
-  std::chrono::milliseconds sendTimeout{30'000};
-};
 
 // One complete SMTP exchange with m_szSmtpServer that mails the report (the
 // current address and speeds) to the sender and every recipient slot.

@@ -47,7 +47,8 @@ bool ResolveIpv4(std::string_view host, in_addr& address) {
 
 }  // namespace
 
-bool CSmtpConnection::Connect(std::string_view host, int port, std::chrono::milliseconds timeout) {
+bool CSmtpConnection::Connect(std::string_view host) {
+  const int port = m_options.port;
   Close();
   m_bInputEnded = false;
   sockaddr_in address{};
@@ -56,10 +57,11 @@ bool CSmtpConnection::Connect(std::string_view host, int port, std::chrono::mill
   address.sin_port = htons(static_cast<std::uint16_t>(port));
 
   // Non-blocking from the start, so that connecting can be given up in time.
-  m_hSocket = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-  if (m_hSocket < 0) return false;
-  const auto deadline = Clock::now() + timeout;
-  if (::connect(m_hSocket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+  m_hSocket.Reset(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  if (!m_hSocket.IsOpen()) return false;
+  const auto deadline = Clock::now() + m_options.connectTimeout;
+  if (::connect(m_hSocket.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) ==
+      0) {
     return true;
   }
   // After EINTR the connection goes on in the background, as after EINPROGRESS.
@@ -69,7 +71,7 @@ bool CSmtpConnection::Connect(std::string_view host, int port, std::chrono::mill
   }
   int error = 0;
   socklen_t length = sizeof error;
-  if (::getsockopt(m_hSocket, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
+  if (::getsockopt(m_hSocket.Get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
     Close();
     return false;
   }
@@ -77,10 +79,10 @@ bool CSmtpConnection::Connect(std::string_view host, int port, std::chrono::mill
 }
 
 bool CSmtpConnection::Send(std::string_view bytes) {
-  if (m_hSocket < 0) return false;
-  const auto deadline = Clock::now() + m_nSendTimeout;
+  if (!m_hSocket.IsOpen()) return false;
+  const auto deadline = Clock::now() + m_options.sendTimeout;
   while (!bytes.empty()) {
-    const ssize_t n = ::send(m_hSocket, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    const ssize_t n = ::send(m_hSocket.Get(), bytes.data(), bytes.size(), MSG_NOSIGNAL);
     if (n > 0) {
       bytes.remove_prefix(static_cast<std::size_t>(n));
     } else if (n < 0 && errno == EINTR) {
@@ -100,7 +102,7 @@ bool CSmtpConnection::Send(std::string_view bytes) {
 
 bool CSmtpConnection::ReadReply(char (&reply)[kSmtpReplySize]) {
   std::memset(reply, 0, sizeof reply);
-  const auto deadline = Clock::now() + m_nReplyTimeout;
+  const auto deadline = Clock::now() + m_options.replyTimeout;
   std::size_t stored = 0;
   std::size_t column = 0;
   bool continued = false;
@@ -126,7 +128,7 @@ bool CSmtpConnection::Wait(short events, Clock::time_point deadline) {
   for (;;) {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
     if (left.count() <= 0) return false;
-    pollfd item{m_hSocket, events, 0};
+    pollfd item{m_hSocket.Get(), events, 0};
     const int ready =
         ::poll(&item, 1, static_cast<int>(std::min<long long>(left.count(), INT_MAX)));
     // Errors and hang-ups count as ready: the call that follows reports them.
@@ -136,7 +138,7 @@ bool CSmtpConnection::Wait(short events, Clock::time_point deadline) {
 }
 
 bool CSmtpConnection::Fill(Clock::time_point deadline) {
-  if (m_hSocket < 0 || m_bInputEnded) return false;
+  if (!m_hSocket.IsOpen() || m_bInputEnded) return false;
   for (;;) {
     // Checked before every read, so that a server that never stops talking
     // cannot stretch one reply beyond its limit either.
@@ -144,7 +146,7 @@ bool CSmtpConnection::Fill(Clock::time_point deadline) {
       Close();
       return false;
     }
-    const ssize_t n = ::recv(m_hSocket, m_achInput, sizeof m_achInput, 0);
+    const ssize_t n = ::recv(m_hSocket.Get(), m_achInput, sizeof m_achInput, 0);
     if (n > 0) {
       m_nInputBegin = 0;
       m_nInputEnd = static_cast<std::size_t>(n);
@@ -165,8 +167,7 @@ bool CSmtpConnection::Fill(Clock::time_point deadline) {
 }
 
 void CSmtpConnection::Close() {
-  if (m_hSocket >= 0) ::close(m_hSocket);
-  m_hSocket = -1;
+  m_hSocket.Reset();
   m_nInputBegin = 0;
   m_nInputEnd = 0;
 }

@@ -4,6 +4,15 @@
 #include <cstddef>
 #include <string_view>
 
+#include "monitor/unique_fd.h"
+
+struct SmtpOptions {
+  int port = 25;
+  std::chrono::milliseconds connectTimeout{10'000};
+  std::chrono::milliseconds replyTimeout{30'000};
+  std::chrono::milliseconds sendTimeout{30'000};
+};
+
 // Replies keep at most this many bytes; the rest of a longer reply is dropped.
 inline constexpr std::size_t kSmtpReplySize = 1024;
 
@@ -15,15 +24,15 @@ inline constexpr std::size_t kSmtpReplySize = 1024;
 // Nothing here raises a signal or throws.
 class CSmtpConnection {
  public:
-  CSmtpConnection(std::chrono::milliseconds replyTimeout, std::chrono::milliseconds sendTimeout)
-      : m_nReplyTimeout(replyTimeout), m_nSendTimeout(sendTimeout) {}
+  explicit CSmtpConnection(const SmtpOptions& options) : m_options(options) {}
   ~CSmtpConnection() { Close(); }
   CSmtpConnection(const CSmtpConnection&) = delete;
   CSmtpConnection& operator=(const CSmtpConnection&) = delete;
 
-  // Resolves host (IPv4 only, first address) and connects to port within
-  // timeout. False when the name does not resolve or the connection fails.
-  bool Connect(std::string_view host, int port, std::chrono::milliseconds timeout);
+  // Resolves host (IPv4 only, first address) and connects to the options'
+  // port within their connect time-out. False when the name does not resolve
+  // or the connection fails.
+  bool Connect(std::string_view host);
 
   // Sends every byte of bytes, continuing partial sends. False when the
   // connection failed or the time ran out (the connection is then closed).
@@ -42,9 +51,8 @@ class CSmtpConnection {
   bool Fill(std::chrono::steady_clock::time_point deadline);
   void Close();
 
-  int m_hSocket = -1;
-  std::chrono::milliseconds m_nReplyTimeout;
-  std::chrono::milliseconds m_nSendTimeout;
+  CUniqueFd m_hSocket;
+  SmtpOptions m_options;
   // Bytes received but not yet consumed by a reply.
   char m_achInput[kSmtpReplySize] = {};
   std::size_t m_nInputBegin = 0;

@@ -12,6 +12,17 @@ namespace {
 
 using namespace testing_support;
 
+// Waits of 5 s unless a test needs another.
+SmtpOptions Options(int port, std::chrono::milliseconds sendTimeout = 5s,
+                    std::chrono::milliseconds connectTimeout = 5s) {
+  SmtpOptions options;
+  options.port = port;
+  options.connectTimeout = connectTimeout;
+  options.replyTimeout = 5s;
+  options.sendTimeout = sendTimeout;
+  return options;
+}
+
 std::string Text(const char (&reply)[kSmtpReplySize], std::size_t size = kSmtpReplySize) {
   return std::string(reply, size);
 }
@@ -22,8 +33,8 @@ TEST(SmtpConnection, KeepsTheStartOfALongReplyAndDropsTheRest) {
     connection.Write(longReply + "354 Next\r\n");
     connection.HoldUntilClosed(10s);
   });
-  CSmtpConnection connection(5s, 5s);
-  ASSERT_TRUE(connection.Connect("127.0.0.1", server.Port(), 5s));
+  CSmtpConnection connection(Options(server.Port()));
+  ASSERT_TRUE(connection.Connect("127.0.0.1"));
   char reply[kSmtpReplySize];
 
   ASSERT_TRUE(connection.ReadReply(reply));
@@ -34,8 +45,8 @@ TEST(SmtpConnection, KeepsTheStartOfALongReplyAndDropsTheRest) {
 
 TEST(SmtpConnection, AReplyCutOffByTheServerCountsAsNone) {
   LoopbackServer server([](Connection& connection) { connection.Write("250-First\r\n250 Sec"); });
-  CSmtpConnection connection(5s, 5s);
-  ASSERT_TRUE(connection.Connect("127.0.0.1", server.Port(), 5s));
+  CSmtpConnection connection(Options(server.Port()));
+  ASSERT_TRUE(connection.Connect("127.0.0.1"));
   char reply[kSmtpReplySize];
 
   EXPECT_FALSE(connection.ReadReply(reply));
@@ -55,8 +66,8 @@ TEST(SmtpConnection, ContinuesASendUntilEveryByteIsOut) {
     received.set_value(total);
   });
   {
-    CSmtpConnection connection(5s, 5s);
-    ASSERT_TRUE(connection.Connect("127.0.0.1", server.Port(), 5s));
+    CSmtpConnection connection(Options(server.Port()));
+    ASSERT_TRUE(connection.Connect("127.0.0.1"));
     EXPECT_TRUE(connection.Send(bytes));
   }
   auto total = received.get_future();
@@ -69,8 +80,8 @@ TEST(SmtpConnection, GivesUpASendWhenTheServerStopsReading) {
   LoopbackServer server([&](Connection&) {
     for (int i = 0; i < 500 && !release.load(); ++i) std::this_thread::sleep_for(20ms);
   });
-  CSmtpConnection connection(5s, 300ms);
-  ASSERT_TRUE(connection.Connect("127.0.0.1", server.Port(), 5s));
+  CSmtpConnection connection(Options(server.Port(), 300ms));
+  ASSERT_TRUE(connection.Connect("127.0.0.1"));
 
   EXPECT_FALSE(connection.Send(std::string(64 << 20, 'd')));
   // The connection is dropped after a time-out: nothing more goes out.
@@ -79,10 +90,9 @@ TEST(SmtpConnection, GivesUpASendWhenTheServerStopsReading) {
 }
 
 TEST(SmtpConnection, ResolvesOnlyWhatItCan) {
-  CSmtpConnection connection(5s, 5s);
-  EXPECT_FALSE(connection.Connect("", UnusedLoopbackPort(), 1s));
-  EXPECT_FALSE(connection.Connect("127.0.0.1", 0, 1s));
-  EXPECT_FALSE(connection.Connect("127.0.0.1", 65536, 1s));
+  EXPECT_FALSE(CSmtpConnection(Options(UnusedLoopbackPort(), 5s, 1s)).Connect(""));
+  EXPECT_FALSE(CSmtpConnection(Options(0, 5s, 1s)).Connect("127.0.0.1"));
+  EXPECT_FALSE(CSmtpConnection(Options(65536, 5s, 1s)).Connect("127.0.0.1"));
 }
 
 }  // namespace
