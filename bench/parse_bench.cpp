@@ -8,7 +8,7 @@
 #include <string>
 
 #include "monitor/fixed_text.h"
-#include "monitor/status_check.h"
+#include "monitor/status_parse.h"
 
 namespace {
 

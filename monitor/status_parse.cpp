@@ -1,8 +1,9 @@
+#include "monitor/status_parse.h"
+
 #include <cstring>
 #include <string_view>
 
 #include "monitor/fixed_text.h"
-#include "monitor/status_check.h"
 
 // The page is read with a handful of forward scans for one byte or one short
 // pattern: a label, a colon, the address up to the next tag, then two speeds.
@@ -38,16 +39,13 @@ void ParseSpeed(std::string_view page, int& position, char (&speed)[N]) {
   position = static_cast<int>(end);
 }
 
-void ParseUpLinkSpeed(std::string_view page, MonitorRecord& record, int& position) {
-  const std::size_t parenthesis = Find(page, '(', static_cast<std::size_t>(position));
-  position = static_cast<int>(parenthesis == std::string_view::npos ? page.size() : parenthesis);
-  ParseSpeed(page, position, record.m_szUpLinkSpeed);
-}
-
 }  // namespace
 
 void ParseUpLinkSpeed(MonitorRecord& record, int& position) {
-  ParseUpLinkSpeed(PageText(record), record, position);
+  const std::string_view page = PageText(record);
+  const std::size_t parenthesis = Find(page, '(', static_cast<std::size_t>(position));
+  position = static_cast<int>(parenthesis == std::string_view::npos ? page.size() : parenthesis);
+  ParseSpeed(page, position, record.m_szUpLinkSpeed);
 }
 
 void ParseDownLinkSpeed(MonitorRecord& record, int& position) {
@@ -75,8 +73,8 @@ int ParseStatusPage(MonitorRecord& record) {
     record.m_bIpChanged = 1;
     CopyText(record.m_szGlobalIp, address);
     int position = static_cast<int>(tag);
-    ParseUpLinkSpeed(page, record, position);
-    ParseSpeed(page, position, record.m_szDownLinkSpeed);
+    ParseUpLinkSpeed(record, position);
+    ParseDownLinkSpeed(record, position);
   }
 
   // The page is no longer needed: the title line is composed over it.

@@ -12,7 +12,7 @@
 
 #include "monitor/fixed_text.h"
 #include "monitor/monitor_record.h"
-#include "monitor/status_check.h"
+#include "monitor/status_parse.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 
 #include "monitor/fixed_text.h"
 #include "monitor/status_check.h"
+#include "monitor/status_parse.h"
 #include "tests/support/recording_window.h"
 
 namespace {
