@@ -44,8 +44,8 @@ TEST(DialogWindowTextTest, WorkerTextsArriveInOrderOnTheUiThread) {
   auto* const http = new wxTextCtrl(frame, wxID_ANY);
   auto* const mail = new wxTextCtrl(frame, wxID_ANY, "", wxPoint(0, 40));
   frame->Show();
-  CDialogWindowText text;
-  text.Attach(frame, http, mail);
+  CWindowTextQueue text;
+  AttachWindowText(text, *frame, *http, *mail);
 
   std::thread worker([&] {
     for (int i = 0; i < 100; ++i) text.SetHttpStatus("http " + std::to_string(i));
@@ -64,7 +64,7 @@ TEST(DialogWindowTextTest, WorkerTextsArriveInOrderOnTheUiThread) {
   text.DeliverPending();
   EXPECT_EQ(http->GetValue(), "late");
 
-  text.Attach(nullptr, nullptr, nullptr);
+  text.Detach();
   frame->Destroy();
   Pump(100ms);
 }
