@@ -21,11 +21,6 @@ std::vector<wxString> CHelpBook::ProductBookFiles() {
   return {beside.GetFullPath(), relative.GetFullPath(), installed.GetFullPath()};
 }
 
-void CHelpBook::SetBookFiles(std::vector<wxString> bookFiles) {
-  m_pController.reset();
-  m_bookFiles = std::move(bookFiles);
-}
-
 bool CHelpBook::ShowContents() {
   wxHtmlHelpController* const controller = Controller();
   return controller != nullptr && controller->DisplayContents();

@@ -20,8 +20,6 @@ class CHelpBook {
   // in the configured data directory.
   static std::vector<wxString> ProductBookFiles();
 
-  void SetBookFiles(std::vector<wxString> bookFiles);
-
   // False when no book could be loaded or it has no such topic.
   bool ShowContents();
   bool ShowTopic(int topic);

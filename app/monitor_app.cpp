@@ -1,5 +1,6 @@
 #include "app/monitor_app.h"
 
+#include "app/main_dialog_parts.h"
 #include "monitor/status_fetch.h"
 #include "res/strings.h"
 #include "ui/monitor_dlg.h"
@@ -17,6 +18,7 @@ bool CMonitorApp::OnInit() {
 
 int CMonitorApp::OnRun() {
   auto* const dialog = new CMonitorDlg();
+  AttachAboutBoxAndHelp(*dialog);
   SetTopWindow(dialog);
   dialog->ShowModal();
   dialog->Destroy();

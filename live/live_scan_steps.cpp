@@ -3,18 +3,13 @@
 #include <thread>
 
 #include "monitor/status_check.h"
-#include "settings/settings_file.h"
 
 CLiveScanSteps::CLiveScanSteps(MonitorRecord& record, CWindowText& window, LiveScanOptions options)
     : m_record(record), m_window(window), m_options(std::move(options)) {}
 
-void CLiveScanSteps::SaveSettings() {
-  if (m_options.settingsPath.empty()) {
-    ::SaveSettings(m_record);
-  } else {
-    ::SaveSettings(m_record, m_options.settingsPath);
-  }
-}
+void CLiveScanSteps::LoadSettings() { ::LoadSettings(m_record, m_options.settingsPath); }
+
+void CLiveScanSteps::SaveSettings() { ::SaveSettings(m_record, m_options.settingsPath); }
 
 int CLiveScanSteps::CheckStatus() { return ::CheckStatus(m_record, m_window, m_options.fetch); }
 

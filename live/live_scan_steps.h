@@ -8,6 +8,7 @@
 #include "monitor/scan_run.h"
 #include "monitor/status_fetch.h"
 #include "monitor/window_text.h"
+#include "settings/settings_file.h"
 
 // Where the product's scan steps go. The defaults are the product's: port 80,
 // port 25, the user's settings file, 500 ms ticks. Tests point them at their
@@ -15,21 +16,22 @@
 struct LiveScanOptions {
   FetchOptions fetch;
   SmtpOptions smtp;
-  std::string settingsPath;  // empty: the user's settings file
+  std::string settingsPath = SettingsFilePath();
   std::chrono::milliseconds tick{500};
 };
 
+// The record's whole way out: the router, the mail server and the settings
+// file, loaded and saved at the one path of the options.
 class CLiveScanSteps final : public CScanSteps {
  public:
   CLiveScanSteps(MonitorRecord& record, CWindowText& window, LiveScanOptions options = {});
 
+  void LoadSettings();
   void SaveSettings() override;
   int CheckStatus() override;
   int SendReportMail() override;
   void SleepTick() override;
   void SleepPoll(int milliseconds) override;
-
-  LiveScanOptions& Options() { return m_options; }
 
  private:
   MonitorRecord& m_record;

@@ -51,8 +51,6 @@ std::string SettingsFilePath() {
   return {};
 }
 
-void LoadSettings(MonitorRecord& record) { LoadSettings(record, SettingsFilePath()); }
-
 void LoadSettings(MonitorRecord& record, const std::string& path) {
   const CProfile profile = LoadProfile(path);
   profile.ReadText(kRouterSection, "IP-ADDRESS", kDefaultRouterAddress, record.m_szRouterAddress,
@@ -84,8 +82,6 @@ void LoadSettings(MonitorRecord& record, const std::string& path) {
                    kAddressSize);
   profile.ReadText(kMailSection, "MAIL-SUBJECT", kDefaultSubject, record.m_szSubject, kSubjectSize);
 }
-
-void SaveSettings(const MonitorRecord& record) { SaveSettings(record, SettingsFilePath()); }
 
 void SaveSettings(const MonitorRecord& record, const std::string& path) {
   if (path.empty()) return;

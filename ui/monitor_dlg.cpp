@@ -8,15 +8,14 @@
 #include <wx/stattext.h>
 #include <wx/utils.h>
 
-#include "app/about_dlg.h"
 #include "monitor/fixed_text.h"
 #include "monitor/recipient_lines.h"
 #include "monitor/scan_intervals.h"
 #include "res/strings.h"
-#include "settings/settings_file.h"
 #include "ui/app_icon.h"
 #include "ui/compact_style.h"
 #include "ui/dialog_units.h"
+#include "ui/dialog_window_text.h"
 #include "ui/framed_text.h"
 #include "ui/program_message.h"
 #include "ui/single_radio_button.h"
@@ -49,7 +48,6 @@ bool IsContextMenuKey(const wxKeyEvent& event) {
 CMonitorDlg::CMonitorDlg(wxWindow* parent, const LiveScanOptions& options)
     : m_scanSteps(m_record, m_windowText, options),
       m_scanRun(m_record, m_windowText, m_scanSteps),
-      m_help(CHelpBook::ProductBookFiles()),
       m_messageBox(ShowProgramMessage) {
   ApplyCompactControlStyle();
   Create(parent, wxID_ANY, kMainTitle, wxDefaultPosition, wxDefaultSize,
@@ -59,7 +57,7 @@ CMonitorDlg::CMonitorDlg(wxWindow* parent, const LiveScanOptions& options)
   SetClientSize(ConvertDialogToPixels(wxSize(239, 219)));
   SetIcons(AppIconBundle());
   Centre(wxBOTH);
-  m_windowText.Attach(this, m_editHttpStatus, m_editMailStatus);
+  AttachWindowText(m_windowText, *this, *m_editHttpStatus, *m_editMailStatus);
 
   Bind(wxEVT_INIT_DIALOG, &CMonitorDlg::OnInitDialog, this);
   Bind(wxEVT_BUTTON, &CMonitorDlg::OnStartScan, this, kIdStartScan);
@@ -77,10 +75,9 @@ CMonitorDlg::CMonitorDlg(wxWindow* parent, const LiveScanOptions& options)
 }
 
 CMonitorDlg::~CMonitorDlg() {
-  // Normally Destroy has stopped the scan; a dialog deleted directly still
-  // must not leave the worker writing into it.
-  m_windowText.Attach(nullptr, nullptr, nullptr);
-  if (m_scanRun.WorkerRunning()) m_scanRun.StopScanWorker(kDestroyPollMs);
+  // Normally Destroy has stopped the scan. A dialog deleted directly drops
+  // what the worker still writes; the scan run then stops and joins it.
+  m_windowText.Detach();
 }
 
 void CMonitorDlg::CreateControls() {
@@ -145,21 +142,16 @@ void CMonitorDlg::CreateControls() {
   m_btnHelp = button(kIdHelp, "HELP", 26, 189, 191, 13);
 }
 
-void CMonitorDlg::SetHelpBook(std::vector<wxString> bookFiles) {
-  m_help.SetBookFiles(std::move(bookFiles));
-}
+void CMonitorDlg::SetHelp(HelpFunction help) { m_help = std::move(help); }
+
+void CMonitorDlg::SetAboutBox(AboutBoxFunction aboutBox) { m_aboutBox = std::move(aboutBox); }
 
 void CMonitorDlg::SetMessageBox(MessageBoxFunction messageBox) {
   m_messageBox = std::move(messageBox);
 }
 
 void CMonitorDlg::OnInitDialog(wxInitDialogEvent&) {
-  const std::string& settingsPath = m_scanSteps.Options().settingsPath;
-  if (settingsPath.empty()) {
-    LoadSettings(m_record);
-  } else {
-    LoadSettings(m_record, settingsPath);
-  }
+  m_scanSteps.LoadSettings();
   m_editIpAddress->ChangeValue(TextFromBytes(FieldText(m_record.m_szRouterAddress)));
   m_editUserName->ChangeValue(TextFromBytes(FieldText(m_record.m_szUserName)));
   m_editPassword->ChangeValue(TextFromBytes(FieldText(m_record.m_szPassword)));
@@ -214,8 +206,6 @@ void CMonitorDlg::OnStopScan(wxCommandEvent&) {
 }
 
 void CMonitorDlg::SetIdleState() {
-  // The worker has ended: what it wrote is shown before "STOP" replaces it.
-  m_windowText.ApplyQueued();
   m_btnExit->Enable();
   m_btnStop->Disable();
   m_btnStart->Enable();
@@ -242,14 +232,13 @@ void CMonitorDlg::ShowHelp(int topic) {
   bool bShown = false;
   {
     const wxBusyCursor busy;
-    bShown = topic == 0 ? m_help.ShowContents() : m_help.ShowTopic(topic);
+    bShown = m_help && m_help(topic);
   }
   if (!bShown) m_messageBox(TextFromBytes(kHelpFailedText));
 }
 
 void CMonitorDlg::ShowAboutBox() {
-  CAboutDlg about(this, [this] { ShowHelp(kHelpTopicAboutBox); });
-  about.ShowModal();
+  if (m_aboutBox) m_aboutBox();
 }
 
 void CMonitorDlg::OnContextMenu(wxContextMenuEvent& event) {

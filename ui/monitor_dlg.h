@@ -8,11 +8,10 @@
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
 
-#include "app/help_book.h"
 #include "live/live_scan_steps.h"
 #include "monitor/monitor_record.h"
 #include "monitor/scan_run.h"
-#include "ui/dialog_window_text.h"
+#include "monitor/window_text_queue.h"
 
 // Control ids of the main dialog.
 enum EMonitorDlgId : int {
@@ -43,10 +42,15 @@ inline constexpr int kHelpTopicAboutBox = 0x20000 + 100;
 inline constexpr char kStatusStop[] = "STOP";
 
 // The program's main window. It holds the monitor record, shows it in its
-// controls and runs scans over it.
+// controls and runs scans over it. The about box and help are the
+// application's: it hands them in, as it may the message box.
 class CMonitorDlg final : public wxDialog {
  public:
   using MessageBoxFunction = std::function<void(const wxString& text)>;
+  // Shows help at a topic, or at its contents for 0; false when it cannot.
+  using HelpFunction = std::function<bool(int topic)>;
+  // Runs the about box modally over the dialog.
+  using AboutBoxFunction = std::function<void()>;
 
   // The product's scans use the default options; tests route them to their
   // own servers and files.
@@ -56,8 +60,10 @@ class CMonitorDlg final : public wxDialog {
   // Stops a running scan before the window goes.
   bool Destroy() override;
 
-  // Where help is looked for, and how its failure is shown.
-  void SetHelpBook(std::vector<wxString> bookFiles);
+  // Without these the dialog has no help and no about box, and shows the
+  // program's message box.
+  void SetHelp(HelpFunction help);
+  void SetAboutBox(AboutBoxFunction aboutBox);
   void SetMessageBox(MessageBoxFunction messageBox);
 
   const MonitorRecord& Record() const { return m_record; }
@@ -84,10 +90,11 @@ class CMonitorDlg final : public wxDialog {
   void SetIdleState();
 
   MonitorRecord m_record;
-  CDialogWindowText m_windowText;
+  CWindowTextQueue m_windowText;
   CLiveScanSteps m_scanSteps;
   CScanRun m_scanRun;
-  CHelpBook m_help;
+  HelpFunction m_help;
+  AboutBoxFunction m_aboutBox;
   MessageBoxFunction m_messageBox;
 
   wxTextCtrl* m_editSubject = nullptr;

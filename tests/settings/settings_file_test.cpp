@@ -241,13 +241,13 @@ TEST(SettingsFilePathTest, SaveCreatesTheMissingDirectories) {
     SCOPED_TRACE(c.name);
     const CScopedEnv configHome("XDG_CONFIG_HOME", c.configHome);
     const CScopedEnv home("HOME", dir.File("home"));
-    SaveSettings(*record);
+    SaveSettings(*record, SettingsFilePath());
     const std::string path = SettingsFilePath();
     EXPECT_EQ(ModeOf(c.createdDir), 0700);
     EXPECT_EQ(ModeOf(std::filesystem::path(path).parent_path()), 0700);
     EXPECT_EQ(ModeOf(path), 0600);
     const auto loaded = std::make_unique<MonitorRecord>();
-    LoadSettings(*loaded);
+    LoadSettings(*loaded, SettingsFilePath());
     EXPECT_STREQ(loaded->m_szPassword, "secret");
   }
 }
@@ -257,9 +257,9 @@ TEST(SettingsFilePathTest, SaveWithoutAPlaceDoesNothing) {
   WriteFile(dir.File("config"), "not a directory");
   const CScopedEnv configHome("XDG_CONFIG_HOME", dir.File("config/orlavo"));
   const auto record = std::make_unique<MonitorRecord>();
-  SaveSettings(*record);
+  SaveSettings(*record, SettingsFilePath());
   EXPECT_EQ(ReadFile(dir.File("config")), "not a directory");
-  LoadSettings(*record);
+  LoadSettings(*record, SettingsFilePath());
   EXPECT_STREQ(record->m_szUserName, "user");
 }
 

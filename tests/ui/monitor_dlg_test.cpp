@@ -11,6 +11,7 @@
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
+#include "app/main_dialog_parts.h"
 #include "monitor/fixed_text.h"
 #include "res/strings.h"
 #include "settings/settings_file.h"
@@ -59,6 +60,7 @@ class MonitorDlgTest : public testing::Test {
     options.smtp.sendTimeout = 5s;
     options.tick = 20ms;
     m_pDialog = new CMonitorDlg(nullptr, options);
+    AttachAboutBoxAndHelp(*m_pDialog);
     m_pDialog->Show();
     EXPECT_TRUE(PumpUntil([this] { return m_pDialog->IsShownOnScreen(); }));
     Pump();
@@ -216,12 +218,12 @@ TEST_F(MonitorDlgTest, RecipientLinesBecomeSlots) {
 
 TEST_F(MonitorDlgTest, SavedRecipientsShowOnePerLine) {
   MonitorRecord saved;
-  LoadSettings(saved);
+  LoadSettings(saved, SettingsFilePath());
   saved.m_nMailCount = 3;
   CopyText(saved.m_szMailTo[0], "a@example.com");
   CopyText(saved.m_szMailTo[1], "b@example.com");
   CopyText(saved.m_szMailTo[2], "c@example.com");
-  SaveSettings(saved);
+  SaveSettings(saved, SettingsFilePath());
   Open();
   EXPECT_EQ(Edit(kIdMailTo).GetValue(), "a@example.com\nb@example.com\nc@example.com");
 }
@@ -242,7 +244,7 @@ TEST_F(MonitorDlgTest, HelpThatCannotOpenShowsTheMessage) {
   CMonitorDlg& dialog = Open();
   std::vector<wxString> messages;
   dialog.SetMessageBox([&](const wxString& text) { messages.push_back(text); });
-  dialog.SetHelpBook({m_configHome + "/missing.HLP"});
+  AttachAboutBoxAndHelp(dialog, {m_configHome + "/missing.HLP"});
   Click(Button(kIdHelp));
   PressKey(Button(kIdExit), WXK_F1);
   ASSERT_EQ(messages.size(), 2u);
@@ -255,7 +257,7 @@ TEST_F(MonitorDlgTest, HelpBookOpensAtContentsAndBothTopics) {
   CMonitorDlg& dialog = Open();
   std::vector<wxString> messages;
   dialog.SetMessageBox([&](const wxString& text) { messages.push_back(text); });
-  dialog.SetHelpBook({ORLAVO_TEST_HELP_BOOK});
+  AttachAboutBoxAndHelp(dialog, {ORLAVO_TEST_HELP_BOOK});
   // A page the viewer cannot open is only logged.
   auto* const log = new wxLogBuffer;
   wxLog* const previous = wxLog::SetActiveTarget(log);
