@@ -1,21 +1,29 @@
 # The two set-up commands: `make run` and `make test`. Both install what is
-# missing first (Debian packages, through scripts/install-deps).
+# missing first (Debian packages, through scripts/install-deps): `make run`
+# only what building and running the program need, `make test` everything.
 BUILD      ?= build
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 WERROR     := $(if $(CI),-DORLAVO_WERROR=ON,)
+# Package groups of install-deps, and whether the tests and benchmarks are
+# built; `make run` narrows both.
+DEPS       := run build test
+TESTS      := ON
 
-.PHONY: all deps build run demo test test-plain test-asan test-tsan bench clean
+.PHONY: all deps build run demo test test-plain test-asan test-tsan bench tidy clean
 
 all: build
 
 deps:
-	@./scripts/install-deps
+	@./scripts/install-deps $(DEPS)
 
 build: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(WERROR) $(CMAKE_ARGS) >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=$(TESTS) \
+	  -DORLAVO_BUILD_BENCH=$(TESTS) $(WERROR) $(CMAKE_ARGS) >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
+run: DEPS := run build
+run: TESTS := OFF
 run: build
 	./$(BUILD)/app/orlavo
 
@@ -44,6 +52,14 @@ test-tsan: deps
 
 bench: build
 	./$(BUILD)/bench/parse_bench
+
+# clang-tidy over the program's own sources with the checks in .clang-tidy.
+# Not part of `make test`: it takes minutes.
+tidy: DEPS := run build tidy
+tidy: TESTS := OFF
+tidy: build
+	run-clang-tidy -quiet -p $(BUILD) -j $(JOBS) \
+	  '$(CURDIR)/(app|bench|live|mail|monitor|settings|tools|ui)/'
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-tsan
