@@ -1,8 +1,7 @@
 #include "monitor/scan_intervals.h"
 
 const ScanInterval& ScanIntervalAt(int index) {
-  if (index < 0 || index >= kScanIntervalCount) index = kDefaultScanIndex;
-  return kScanIntervals[index];
+  return kScanIntervals[IsScanIndex(index) ? index : kDefaultScanIndex];
 }
 
 int ScanIndexOfSeconds(int seconds) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iterator>
 
 struct ScanInterval {
   char label[12];
@@ -8,13 +9,16 @@ struct ScanInterval {
 };
 
 // The labels are all six characters wide: the short ones start with a blank.
-inline constexpr ScanInterval kScanIntervals[9] = {
+inline constexpr ScanInterval kScanIntervals[] = {
     {"30Sec.", 30},   {" 1min.", 60},   {" 5min.", 300},  {"10min.", 600},  {"15min.", 900},
     {"20min.", 1200}, {"25min.", 1500}, {"30min.", 1800}, {"60min.", 3600},
 };
-inline constexpr int kScanIntervalCount = 9;
+inline constexpr int kScanIntervalCount = static_cast<int>(std::size(kScanIntervals));
 // "10min.": used wherever an index is missing or cannot be found.
 inline constexpr int kDefaultScanIndex = 3;
+
+// True when index names an entry of the table.
+constexpr bool IsScanIndex(int index) { return index >= 0 && index < kScanIntervalCount; }
 
 // The entry at index; the default entry for an index outside the table.
 const ScanInterval& ScanIntervalAt(int index);

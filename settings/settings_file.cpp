@@ -62,8 +62,7 @@ void LoadSettings(MonitorRecord& record, const std::string& path) {
 
   // Outside the table the interval list would have no selection.
   const int scanIndex = profile.ReadInt(kMailSection, "SCAN-TIME", kDefaultScanIndex);
-  record.m_nScanTime =
-      scanIndex >= 0 && scanIndex < kScanIntervalCount ? scanIndex : kDefaultScanIndex;
+  record.m_nScanTime = IsScanIndex(scanIndex) ? scanIndex : kDefaultScanIndex;
 
   const int mailCount = profile.ReadInt(kMailSection, "MAIL-COUNT", kDefaultMailCount);
   // Every start is "only when changed", whatever the file says.

@@ -1,6 +1,5 @@
 #include "ui/monitor_dlg.h"
 
-#include <cstdint>
 #include <utility>
 
 #include <wx/menu.h>
@@ -26,10 +25,6 @@ namespace {
 constexpr int kStopPollMs = 20;
 constexpr int kDestroyPollMs = 200;
 constexpr int kSingleLineLimit = 256;
-
-void* IntervalData(std::int32_t seconds) {
-  return reinterpret_cast<void*>(static_cast<std::intptr_t>(seconds));
-}
 
 template <std::size_t N>
 void ReadField(char (&field)[N], const wxTextCtrl& edit) {
@@ -162,11 +157,11 @@ void CMonitorDlg::OnInitDialog(wxInitDialogEvent&) {
   m_editMailStatus->ChangeValue(kStatusStop);
   m_comboScanTime->Clear();
   for (const ScanInterval& interval : kScanIntervals) {
-    m_comboScanTime->Append(interval.label, IntervalData(interval.seconds));
+    m_comboScanTime->Append(interval.label);
   }
   // An index outside the table leaves the list without a selection.
-  const bool bKnownIndex = m_record.m_nScanTime >= 0 && m_record.m_nScanTime < kScanIntervalCount;
-  m_comboScanTime->SetSelection(bKnownIndex ? m_record.m_nScanTime : wxNOT_FOUND);
+  m_comboScanTime->SetSelection(IsScanIndex(m_record.m_nScanTime) ? m_record.m_nScanTime
+                                                                  : wxNOT_FOUND);
   m_editFromAddress->ChangeValue(TextFromBytes(FieldText(m_record.m_szFromAddress)));
   m_editSmtpServer->ChangeValue(TextFromBytes(FieldText(m_record.m_szSmtpServer)));
   m_editMailTo->ChangeValue(TextFromBytes(JoinRecipients(m_record)));
@@ -191,11 +186,7 @@ void CMonitorDlg::OnStartScan(wxCommandEvent&) {
   SplitRecipients(m_record, BytesFromText(m_editMailTo->GetValue()));
   const int selection = m_comboScanTime->GetSelection();
   // No selection: not a number of seconds, which the scan run replaces.
-  m_record.m_nScanTime =
-      selection == wxNOT_FOUND
-          ? -1
-          : static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(
-                m_comboScanTime->GetClientData(static_cast<unsigned>(selection))));
+  m_record.m_nScanTime = selection == wxNOT_FOUND ? -1 : ScanIntervalAt(selection).seconds;
   ReadField(m_record.m_szSubject, *m_editSubject);
   m_scanRun.BeginScanRun();
 }
