@@ -2,36 +2,25 @@
 
 #include <utility>
 
-#include <wx/button.h>
 #include <wx/statbmp.h>
-#include <wx/stattext.h>
 
 #include "res/strings.h"
 #include "ui/app_icon.h"
 #include "ui/dialog_units.h"
 #include "ui/framed_text.h"
-#include "ui/utf8_text.h"
 
 CAboutDlg::CAboutDlg(wxWindow* parent, std::function<void()> onHelp) : m_onHelp(std::move(onHelp)) {
   Create(parent, wxID_ANY, kAboutTitle, wxDefaultPosition, wxDefaultSize,
          wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX);
   // The metric twin of the Japanese UI font the box was laid out in.
   SetFont(wxFontInfo(9).FaceName("IPAPGothic"));
-  const auto rect = [this](int x, int y, int width, int height) {
-    return DialogRect(*this, x, y, width, height);
-  };
-  const auto label = [this, &rect](const char* text, int x, int y, int width, int height) {
-    const wxRect r = rect(x, y, width, height);
-    new wxStaticText(this, wxID_ANY, wxControl::EscapeMnemonics(TextFromBytes(text)),
-                     r.GetPosition(), r.GetSize(), wxST_NO_AUTORESIZE);
-  };
+  const CDialogUnits units(*this);
 
-  new wxStaticBitmap(this, wxID_ANY, AppIconBitmap(), rect(11, 17, 20, 20).GetPosition());
-  label(kVersionLine, 40, 10, 119, 8);
-  label(kCopyrightLine, 40, 25, 147, 8);
-  const wxRect ok = rect(178, 7, 32, 14);
-  auto* const okButton = new wxButton(this, wxID_OK, "OK", ok.GetPosition(), ok.GetSize());
-  CreateFramedText(this, rect(107, 35, 92, 13), kWebAddress, wxBORDER_SUNKEN);
+  new wxStaticBitmap(this, wxID_ANY, AppIconBitmap(), units.Rect(11, 17, 20, 20).GetPosition());
+  units.Label(kVersionLine, 40, 10, 119, 8);
+  units.Label(kCopyrightLine, 40, 25, 147, 8);
+  auto* const okButton = units.Button(wxID_OK, "OK", 178, 7, 32, 14);
+  CreateFramedText(this, units.Rect(107, 35, 92, 13), kWebAddress, wxBORDER_SUNKEN);
   SetClientSize(ConvertDialogToPixels(wxSize(217, 55)));
   okButton->SetDefault();
   okButton->SetFocus();

@@ -76,27 +76,17 @@ CMonitorDlg::~CMonitorDlg() {
 }
 
 void CMonitorDlg::CreateControls() {
-  const auto rect = [this](int x, int y, int width, int height) {
-    return DialogRect(*this, x, y, width, height);
-  };
-  const auto label = [this, &rect](const char* text, int x, int y, int width, int height) {
-    const wxRect r = rect(x, y, width, height);
-    new wxStaticText(this, wxID_ANY, text, r.GetPosition(), r.GetSize(), wxST_NO_AUTORESIZE);
-  };
-  const auto edit = [this, &rect](int id, int x, int y, int width, int height, long style) {
-    const wxRect r = rect(x, y, width, height);
+  const CDialogUnits units(*this);
+  const auto edit = [this, &units](int id, int x, int y, int width, int height, long style) {
+    const wxRect r = units.Rect(x, y, width, height);
     return new wxTextCtrl(this, id, wxEmptyString, r.GetPosition(), r.GetSize(), style);
   };
-  const auto button = [this, &rect](int id, const char* text, int x, int y, int width, int height) {
-    const wxRect r = rect(x, y, width, height);
-    return new wxButton(this, id, text, r.GetPosition(), r.GetSize());
-  };
-  const auto groupBox = [this, &rect](const char* text, int x, int y, int width, int height) {
-    const wxRect r = rect(x, y, width, height);
+  const auto groupBox = [this, &units](const char* text, int x, int y, int width, int height) {
+    const wxRect r = units.Rect(x, y, width, height);
     new wxStaticBox(this, wxID_ANY, text, r.GetPosition(), r.GetSize());
   };
-  const auto radio = [this, &rect](int id, const char* text, int x, int y, int width, int height) {
-    const wxRect r = rect(x, y, width, height);
+  const auto radio = [this, &units](int id, const char* text, int x, int y, int width, int height) {
+    const wxRect r = units.Rect(x, y, width, height);
     // Each a group of its own; the handlers keep them exclusive.
     return new CSingleRadioButton(this, id, text, r);
   };
@@ -104,37 +94,37 @@ void CMonitorDlg::CreateControls() {
   constexpr long kStatus = wxTE_READONLY | wxTE_CENTRE | wxBORDER_SUNKEN;
 
   // Creation order is the tab order.
-  m_btnExit = button(kIdExit, "EXIT", 26, 172, 50, 14);
-  m_btnStart = button(kIdStartScan, "Start Scan", 98, 172, 50, 14);
+  m_btnExit = units.Button(kIdExit, "EXIT", 26, 172, 50, 14);
+  m_btnStart = units.Button(kIdStartScan, "Start Scan", 98, 172, 50, 14);
   m_editIpAddress = edit(kIdIpAddress, 43, 5, 63, 12, kEdit);
-  label("IPAddress", 7, 7, 35, 10);
+  units.Label("IPAddress", 7, 7, 35, 10);
   m_editUserName = edit(kIdUserName, 43, 20, 63, 12, kEdit);
-  label("USER", 7, 22, 29, 8);
+  units.Label("USER", 7, 22, 29, 8);
   m_editPassword = edit(kIdPassword, 150, 20, 66, 12, kEdit | wxTE_PASSWORD);
-  label("Password", 115, 20, 29, 10);
-  CreateFramedText(this, rect(7, 203, 225, 9), kCopyrightLine, wxBORDER_SIMPLE);
-  const wxRect scanTime = rect(43, 35, 49, 13);
+  units.Label("Password", 115, 20, 29, 10);
+  CreateFramedText(this, units.Rect(7, 203, 225, 9), kCopyrightLine, wxBORDER_SIMPLE);
+  const wxRect scanTime = units.Rect(43, 35, 49, 13);
   m_comboScanTime = new wxChoice(this, kIdScanTime, scanTime.GetPosition(), scanTime.GetSize());
-  label("ScanTime", 7, 36, 33, 10);
+  units.Label("ScanTime", 7, 36, 33, 10);
   m_editMailTo = edit(kIdMailTo, 13, 95, 92, 13,
                       kEdit | wxTE_MULTILINE | wxTE_DONTWRAP | wxHSCROLL | wxVSCROLL);
   m_radioChanged = radio(kIdOnlyWhenChanged, "Only when changed", 17, 112, 73, 10);
   m_radioAlways = radio(kIdAlwaysInforms, "Always it informs", 17, 122, 68, 12);
   m_radioAlways->Disable();
   groupBox("Announcement Mail-Address", 7, 80, 225, 62);
-  label("Your Mail Address", 109, 90, 65, 8);
+  units.Label("Your Mail Address", 109, 90, 65, 8);
   m_editFromAddress = edit(kIdFromAddress, 113, 100, 110, 12, kEdit);
-  label("SMTP Server Address", 109, 115, 60, 8);
+  units.Label("SMTP Server Address", 109, 115, 60, 8);
   m_editSmtpServer = edit(kIdSmtpServer, 113, 125, 110, 12, kEdit);
-  label("HTTP", 26, 66, 20, 8);
-  label("Mail", 130, 66, 20, 8);
+  units.Label("HTTP", 26, 66, 20, 8);
+  units.Label("Mail", 130, 66, 20, 8);
   m_editHttpStatus = edit(kIdHttpStatus, 46, 60, 56, 17, kStatus);
   m_editMailStatus = edit(kIdMailStatus, 150, 60, 61, 17, kStatus);
   groupBox("STATUS Monitor", 7, 50, 225, 30);
-  m_btnStop = button(kIdStopScan, "Stop Scan", 167, 172, 50, 14);
+  m_btnStop = units.Button(kIdStopScan, "Stop Scan", 167, 172, 50, 14);
   m_editSubject = edit(kIdSubject, 14, 151, 208, 12, kEdit);
   groupBox("Mail Subject", 7, 142, 225, 26);
-  m_btnHelp = button(kIdHelp, "HELP", 26, 189, 191, 13);
+  m_btnHelp = units.Button(kIdHelp, "HELP", 26, 189, 191, 13);
 }
 
 void CMonitorDlg::SetHelp(HelpFunction help) { m_help = std::move(help); }
