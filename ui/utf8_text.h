@@ -5,9 +5,8 @@
 
 #include <wx/string.h>
 
-// The core's texts are UTF-8 bytes, but a router page may carry any bytes:
-// every byte that does not start a valid UTF-8 character becomes U+FFFD, so a
-// text never shows as empty only because part of it is not UTF-8.
+// The core's texts, UTF-8 bytes or not, as the window shows them (see
+// DecodeUtf8).
 wxString TextFromBytes(std::string_view bytes);
 
 // What a control holds, as the core's UTF-8 bytes.

@@ -5,6 +5,7 @@
 
 #include "monitor/fixed_text.h"
 #include "monitor/scan_intervals.h"
+#include "monitor/utf8.h"
 
 namespace {
 
@@ -50,6 +51,27 @@ TEST(FixedText, AppendsBehindTheTextAlreadyThere) {
 TEST(FixedText, FieldTextStopsAtTheFieldsEnd) {
   char field[4] = {'a', 'b', 'c', 'd'};  // no terminator at all
   EXPECT_EQ(FieldText(field), "abcd");
+}
+
+TEST(DecodeUtf8, ReadsBytesThatAreNotUtf8AsReplacements) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::u32string expected;
+  };
+  const Case cases[] = {
+      {"ascii", "Orlavo<IP:1.2.3.4>", U"Orlavo<IP:1.2.3.4>"},
+      {"half-width katakana", "\xEF\xBD\xBF\xEF\xBD\xB9", U"\uFF7F\uFF79"},
+      {"latin-1 byte", "caf\xE9!", U"caf\uFFFD!"},
+      {"cut sequence at the end", "ab\xE3\x81", U"ab\uFFFD\uFFFD"},
+      {"overlong slash", "\xC0\xAF", U"\uFFFD\uFFFD"},
+      {"surrogate", "\xED\xA0\x80", U"\uFFFD\uFFFD\uFFFD"},
+      {"four bytes", "\xF0\x9F\x98\x80", U"\U0001F600"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(DecodeUtf8(c.bytes), c.expected);
+  }
 }
 
 TEST(ScanIntervals, TableAndLookups) {

@@ -8,34 +8,10 @@
 #include <wx/textctrl.h>
 
 #include "tests/ui/gui_test_support.h"
-#include "ui/utf8_text.h"
 
 namespace {
 
 using namespace gui_test;
-
-TEST(TextFromBytesTest, ShowsBytesThatAreNotUtf8AsReplacements) {
-  struct Case {
-    const char* name;
-    std::string bytes;
-    std::u32string expected;
-  };
-  const Case cases[] = {
-      {"ascii", "Orlavo<IP:1.2.3.4>", U"Orlavo<IP:1.2.3.4>"},
-      {"half-width katakana", "\xEF\xBD\xBF\xEF\xBD\xB9", U"\uFF7F\uFF79"},
-      {"latin-1 byte", "caf\xE9!", U"caf\uFFFD!"},
-      {"cut sequence at the end", "ab\xE3\x81", U"ab\uFFFD\uFFFD"},
-      {"overlong slash", "\xC0\xAF", U"\uFFFD\uFFFD"},
-      {"surrogate", "\xED\xA0\x80", U"\uFFFD\uFFFD\uFFFD"},
-      {"four bytes", "\xF0\x9F\x98\x80", U"\U0001F600"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    wxString expected;
-    for (const char32_t ch : c.expected) expected += wxUniChar(static_cast<wxUint32>(ch));
-    EXPECT_EQ(TextFromBytes(c.bytes), expected);
-  }
-}
 
 // Texts from another thread reach the window in the order written, through
 // the event loop or at the next DeliverPending.
