@@ -43,27 +43,19 @@ def title_line(address):
     return f"Orlavo<IP:{address}> <UL: 1024kbps> <DL: 8064kbps>"
 
 
+REPORT_MAIL = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data",
+                           "report_mail.txt")
+
+
 def report(address):
     """The message data as the server receives it, up to the final "."."""
-    lines = [
-        "X-Mailer: Pellworth Inc. Report-Mailer",
-        "Reply-To: owner@example.com",
-        "Subject: Router report ",
-        "",
-        "Hi! Master. How are you?",
-        "IP Address Report.",
-        f"Global IP Address<http://{address}>",
-        "",
-        "UpLink Speed 1024kbps.",
-        "DownLink Speed 8064kbps.",
-        "",
-        "-" * 35,
-        "Orlavo",
-        "Copyright (C) Pellworth Inc. All rights reserved.",
-        "        http://www.pellworth.example/",
-        "-" * 35,
-    ]
-    return "".join(line + "\r\n" for line in lines).encode()
+    with open(REPORT_MAIL, encoding="utf-8") as golden:
+        text = golden.read()
+    fields = {"{from}": "owner@example.com", "{subject}": "Router report", "{address}": address,
+              "{uplink}": "1024kbps", "{downlink}": "8064kbps"}
+    for name, value in fields.items():
+        text = text.replace(name, value)
+    return text.replace("\n", "\r\n").encode()
 
 
 def transcript(address):

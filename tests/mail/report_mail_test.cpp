@@ -83,25 +83,10 @@ TEST(ReportMail, DeliversTheReportByteForByte) {
             "RCPT TO:<anna@pellworth.example>\r\n"
             "RCPT TO:<bert@pellworth.example>\r\n"
             "RCPT TO:<carl@pellworth.example>\r\n"
-            "DATA\r\n"
-            "X-Mailer: Pellworth Inc. Report-Mailer\r\n"
-            "Reply-To: orlavo@pellworth.example\r\n"
-            "Subject: Router address changed \r\n"
-            "\r\n"
-            "Hi! Master. How are you?\r\n"
-            "IP Address Report.\r\n"
-            "Global IP Address<http://203.0.113.7>\r\n"
-            "\r\n"
-            "UpLink Speed 1024kbps.\r\n"
-            "DownLink Speed 8192kbps.\r\n"
-            "\r\n"
-            "-----------------------------------\r\n"
-            "Orlavo\r\n"
-            "Copyright (C) Pellworth Inc. All rights reserved.\r\n"
-            "        http://www.pellworth.example/\r\n"
-            "-----------------------------------\r\n"
-            ".\r\n"
-            "QUIT\r\n");
+            "DATA\r\n" +
+                StoredMessage() +
+                ".\r\n"
+                "QUIT\r\n");
 }
 
 TEST(ReportMail, JudgesTheRepliesItIsMeantTo) {
@@ -228,23 +213,10 @@ TEST(ReportMail, KeepsFieldTextsInTheirPlace) {
       {"line breaks in the data's fields stay inside the data",
        {},
        1,
+       // The fields as the data form carries them: CR LF line ends, dots doubled.
        Envelope() + kData +
-           "X-Mailer: Pellworth Inc. Report-Mailer\r\n"
-           "Reply-To: orlavo@pellworth.example\r\n"
-           "Subject: Report\r\n..\r\nQUIT \r\n"
-           "\r\n"
-           "Hi! Master. How are you?\r\n"
-           "IP Address Report.\r\n"
-           "Global IP Address<http://203.0.113.7\r\n..\r\n>\r\n"
-           "\r\n"
-           "UpLink Speed 1024\r\nkbps.\r\n"
-           "DownLink Speed 8192kbps\r\n....\r\n"
-           "\r\n"
-           "-----------------------------------\r\n"
-           "Orlavo\r\n"
-           "Copyright (C) Pellworth Inc. All rights reserved.\r\n"
-           "        http://www.pellworth.example/\r\n"
-           "-----------------------------------\r\n" +
+           StoredMessage(kSender, "Report\r\n..\r\nQUIT", "203.0.113.7\r\n..\r\n", "1024\r\nkbps",
+                         "8192kbps\r\n...") +
            kEnd + kQuit,
        [](MonitorRecord& r) {
          CopyText(r.m_szSubject, "Report\n.\r\nQUIT");

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <fstream>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "monitor/fixed_text.h"
 #include "monitor/monitor_record.h"
@@ -31,27 +33,24 @@ inline std::unique_ptr<MonitorRecord> ReportRecord(std::string_view server) {
   return record;
 }
 
-// The sixteen lines of the stored mail, as every server should keep them.
+// The sixteen lines of the stored mail, as every server should keep them:
+// tests/data/report_mail.txt, each line ended with CR LF, the fields filled in.
 inline std::string StoredMessage(std::string_view from, std::string_view subject,
                                  std::string_view address, std::string_view upLink,
                                  std::string_view downLink) {
+  std::ifstream file(ORLAVO_TEST_DATA "/report_mail.txt");
   std::string text;
-  text += "X-Mailer: Pellworth Inc. Report-Mailer\r\n";
-  text += "Reply-To: " + std::string(from) + "\r\n";
-  text += "Subject: " + std::string(subject) + " \r\n";
-  text += "\r\n";
-  text += "Hi! Master. How are you?\r\n";
-  text += "IP Address Report.\r\n";
-  text += "Global IP Address<http://" + std::string(address) + ">\r\n";
-  text += "\r\n";
-  text += "UpLink Speed " + std::string(upLink) + ".\r\n";
-  text += "DownLink Speed " + std::string(downLink) + ".\r\n";
-  text += "\r\n";
-  text += "-----------------------------------\r\n";
-  text += "Orlavo\r\n";
-  text += "Copyright (C) Pellworth Inc. All rights reserved.\r\n";
-  text += "        http://www.pellworth.example/\r\n";
-  text += "-----------------------------------\r\n";
+  for (std::string line; std::getline(file, line);) text += line + "\r\n";
+  const std::pair<std::string_view, std::string_view> fields[] = {
+      {"{from}", from},     {"{subject}", subject},   {"{address}", address},
+      {"{uplink}", upLink}, {"{downlink}", downLink},
+  };
+  for (const auto& [name, value] : fields) {
+    for (auto at = text.find(name); at != std::string::npos;
+         at = text.find(name, at + value.size())) {
+      text.replace(at, name.size(), value);
+    }
+  }
   return text;
 }
 
