@@ -32,8 +32,8 @@ bool ReplyBegins(const Reply& reply, const char (&code)[4]) {
 }
 
 // One RCPT TO; true when the server accepted the address.
-bool Recipient(CSmtpConnection& connection, std::string_view address, char (&line)[kSmtpLineSize],
-               Reply& reply) {
+bool AddRecipient(CSmtpConnection& connection, std::string_view address,
+                  char (&line)[kSmtpLineSize], Reply& reply) {
   if (HasLineBreak(address)) return false;
   SmtpCommand(connection, BuildLine(line, {"RCPT TO:<", address, ">\r\n"}), reply);
   return ReplyBegins(reply, "250");
@@ -41,7 +41,7 @@ bool Recipient(CSmtpConnection& connection, std::string_view address, char (&lin
 
 // Everything from HELO to the end of the data; QUIT is left to the caller.
 // Returns 1 when the mail was taken for the sender and every recipient.
-int Exchange(CSmtpConnection& connection, const MonitorRecord& record, Reply& reply) {
+int MailTransaction(CSmtpConnection& connection, const MonitorRecord& record, Reply& reply) {
   char line[kSmtpLineSize];
   const std::string_view server = FieldText(record.m_szSmtpServer);
   const std::string_view from = FieldText(record.m_szFromAddress);
@@ -55,10 +55,10 @@ int Exchange(CSmtpConnection& connection, const MonitorRecord& record, Reply& re
   int result = ReplyBegins(reply, "550") ? 0 : 1;
 
   // The sender gets a copy of every report.
-  if (!Recipient(connection, from, line, reply)) return 0;
+  if (!AddRecipient(connection, from, line, reply)) return 0;
   const int count = std::clamp(record.m_nMailCount, 0, kMaxMailTo);
   for (int i = 0; i < count; ++i) {
-    if (!Recipient(connection, FieldText(record.m_szMailTo[i]), line, reply)) return 0;
+    if (!AddRecipient(connection, FieldText(record.m_szMailTo[i]), line, reply)) return 0;
   }
 
   SmtpCommand(connection, "DATA\r\n", reply);
@@ -81,7 +81,7 @@ int SendReportMail(const MonitorRecord& record, const SmtpOptions& options) {
   Reply reply;
   // The greeting is read but not judged: HELO follows whatever it says.
   connection.ReadReply(reply);
-  const int result = Exchange(connection, record, reply);
+  const int result = MailTransaction(connection, record, reply);
   SmtpCommand(connection, "QUIT\r\n", reply);
   return result;
 }

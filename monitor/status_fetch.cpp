@@ -87,31 +87,34 @@ UniqueCurlUrl StatusPageUrl(const char* szHost, int nPort) {
 }
 
 template <typename T>
-bool Set(CURL* hCurl, CURLoption option, T value) {
+bool SetOption(CURL* hCurl, CURLoption option, T value) {
   return curl_easy_setopt(hCurl, option, value) == CURLE_OK;
 }
 
 bool SetUpRequest(CURL* hCurl, CURLU* hUrl, curl_slist* headers, const char* szUser,
                   const FetchOptions& options, Exchange& exchange) {
-  return Set(hCurl, CURLOPT_CURLU, hUrl) &&
-         Set(hCurl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1)) &&
-         Set(hCurl, CURLOPT_USERAGENT, kUserAgent) &&
+  return SetOption(hCurl, CURLOPT_CURLU, hUrl) &&
+         SetOption(hCurl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1)) &&
+         SetOption(hCurl, CURLOPT_USERAGENT, kUserAgent) &&
          // Only the default header it would add is taken away; none is added.
-         Set(hCurl, CURLOPT_HTTPHEADER, headers) &&
+         SetOption(hCurl, CURLOPT_HTTPHEADER, headers) &&
          // Straight to the router, whatever the proxy environment says.
-         Set(hCurl, CURLOPT_PROXY, "") && Set(hCurl, CURLOPT_NOPROXY, "*") &&
-         Set(hCurl, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC | CURLAUTH_DIGEST)) &&
-         Set(hCurl, CURLOPT_USERNAME, szUser) &&
+         SetOption(hCurl, CURLOPT_PROXY, "") &&
+         SetOption(hCurl, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC | CURLAUTH_DIGEST)) &&
+         SetOption(hCurl, CURLOPT_USERNAME, szUser) &&
          // Credentials go only to the first host and port; that is libcurl's
          // default and stays so.
-         Set(hCurl, CURLOPT_FOLLOWLOCATION, 1L) && Set(hCurl, CURLOPT_MAXREDIRS, 5L) &&
-         Set(hCurl, CURLOPT_REDIR_PROTOCOLS_STR, "http") &&
-         Set(hCurl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count())) &&
-         Set(hCurl, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count())) &&
+         SetOption(hCurl, CURLOPT_FOLLOWLOCATION, 1L) && SetOption(hCurl, CURLOPT_MAXREDIRS, 5L) &&
+         SetOption(hCurl, CURLOPT_REDIR_PROTOCOLS_STR, "http") &&
+         SetOption(hCurl, CURLOPT_CONNECTTIMEOUT_MS,
+                   static_cast<long>(options.connectTimeout.count())) &&
+         SetOption(hCurl, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count())) &&
          // Fetches run on worker threads.
-         Set(hCurl, CURLOPT_NOSIGNAL, 1L) && Set(hCurl, CURLOPT_WRITEFUNCTION, OnBody) &&
-         Set(hCurl, CURLOPT_WRITEDATA, &exchange) && Set(hCurl, CURLOPT_HEADERFUNCTION, OnHeader) &&
-         Set(hCurl, CURLOPT_HEADERDATA, &exchange);
+         SetOption(hCurl, CURLOPT_NOSIGNAL, 1L) &&
+         SetOption(hCurl, CURLOPT_WRITEFUNCTION, OnBody) &&
+         SetOption(hCurl, CURLOPT_WRITEDATA, &exchange) &&
+         SetOption(hCurl, CURLOPT_HEADERFUNCTION, OnHeader) &&
+         SetOption(hCurl, CURLOPT_HEADERDATA, &exchange);
 }
 
 }  // namespace

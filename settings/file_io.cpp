@@ -62,21 +62,21 @@ void SyncDirectory(const std::string& dir) {
 
 }  // namespace
 
-FileRead ReadFileText(const std::string& path, std::string& text) {
+EFileRead ReadFileText(const std::string& path, std::string& text) {
   text.clear();
   const CUniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!file.IsOpen()) return errno == ENOENT ? FileRead::kMissing : FileRead::kFailed;
+  if (!file.IsOpen()) return errno == ENOENT ? EFileRead::kMissing : EFileRead::kFailed;
   struct stat info {};
-  if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return FileRead::kFailed;
+  if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return EFileRead::kFailed;
   char buffer[4096];
   for (;;) {
     const ssize_t n = ::read(file.Get(), buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 || text.size() + static_cast<std::size_t>(n) > kMaxFileSize) {
       text.clear();
-      return FileRead::kFailed;
+      return EFileRead::kFailed;
     }
-    if (n == 0) return FileRead::kRead;
+    if (n == 0) return EFileRead::kRead;
     text.append(buffer, static_cast<std::size_t>(n));
   }
 }

@@ -5,12 +5,12 @@
 
 // Whole-file reads and writes for the settings file. Nothing here throws.
 
-enum class FileRead { kRead, kMissing, kFailed };
+enum class EFileRead { kRead, kMissing, kFailed };
 
 // Reads the whole regular file at path into text. kMissing when there is no
 // such file, kFailed when it cannot be read or is larger than 1 MiB; text is
 // then empty.
-FileRead ReadFileText(const std::string& path, std::string& text);
+EFileRead ReadFileText(const std::string& path, std::string& text);
 
 // Replaces the file at path with contents so that it changes only as a whole:
 // the contents go to a new file in the same directory, are flushed to disk and

@@ -42,8 +42,8 @@ std::string_view Content(std::string_view line) {
 }
 
 struct ParsedLine {
-  enum class Kind { kSection, kKey, kOther };
-  Kind kind = Kind::kOther;
+  enum class EKind { kSection, kKey, kOther };
+  EKind kind = EKind::kOther;
   std::string_view name;
   std::string_view value;
 };
@@ -53,12 +53,12 @@ ParsedLine Parse(std::string_view line) {
   if (text.starts_with('[')) {
     const std::size_t close = text.find(']');
     if (close == std::string_view::npos) return {};
-    return {ParsedLine::Kind::kSection, TrimBlanks(text.substr(1, close - 1)), {}};
+    return {ParsedLine::EKind::kSection, TrimBlanks(text.substr(1, close - 1)), {}};
   }
   if (text.empty() || text.front() == ';' || text.front() == '#') return {};
   const std::size_t equals = text.find('=');
   if (equals == std::string_view::npos) return {};
-  return {ParsedLine::Kind::kKey, TrimBlanks(text.substr(0, equals)),
+  return {ParsedLine::EKind::kKey, TrimBlanks(text.substr(0, equals)),
           Unquote(TrimBlanks(text.substr(equals + 1)))};
 }
 
@@ -117,12 +117,12 @@ std::optional<std::pair<std::size_t, std::size_t>> CProfile::SectionLines(
   std::size_t header = 0;
   while (header < m_lines.size()) {
     const ParsedLine line = Parse(m_lines[header]);
-    if (line.kind == ParsedLine::Kind::kSection && EqualsIgnoringCase(line.name, section)) break;
+    if (line.kind == ParsedLine::EKind::kSection && EqualsIgnoringCase(line.name, section)) break;
     ++header;
   }
   if (header == m_lines.size()) return std::nullopt;
   std::size_t end = header + 1;
-  while (end < m_lines.size() && Parse(m_lines[end]).kind != ParsedLine::Kind::kSection) ++end;
+  while (end < m_lines.size() && Parse(m_lines[end]).kind != ParsedLine::EKind::kSection) ++end;
   return std::pair{header, end};
 }
 
@@ -130,7 +130,7 @@ std::optional<std::size_t> CProfile::KeyLine(std::size_t begin, std::size_t end,
                                              std::string_view key) const {
   for (std::size_t i = begin; i < end; ++i) {
     const ParsedLine line = Parse(m_lines[i]);
-    if (line.kind == ParsedLine::Kind::kKey && EqualsIgnoringCase(line.name, key)) return i;
+    if (line.kind == ParsedLine::EKind::kKey && EqualsIgnoringCase(line.name, key)) return i;
   }
   return std::nullopt;
 }
@@ -179,7 +179,7 @@ void CProfile::WriteText(std::string_view section, std::string_view key, std::st
   // into the next section stay with it.
   std::size_t after = lines->first;
   for (std::size_t i = lines->first + 1; i < lines->second; ++i) {
-    if (Parse(m_lines[i]).kind == ParsedLine::Kind::kKey) after = i;
+    if (Parse(m_lines[i]).kind == ParsedLine::EKind::kKey) after = i;
   }
   EndLine(m_lines[after]);
   m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(after + 1), std::move(line));
@@ -199,7 +199,7 @@ CProfile LoadProfile(const std::string& path) {
 
 bool WriteProfile(const std::string& path, std::span<const ProfileWrite> writes) {
   std::string text;
-  if (ReadFileText(path, text) == FileRead::kFailed) return false;
+  if (ReadFileText(path, text) == EFileRead::kFailed) return false;
   CProfile profile(text);
   for (const ProfileWrite& write : writes) profile.WriteText(write.section, write.key, write.value);
   return ReplaceFileContents(path, profile.Text());

@@ -58,10 +58,10 @@ class CAiosmtpdServer {
   CAiosmtpdServer() {
     char szDirectory[] = "/tmp/orlavo-aiosmtpd-XXXXXX";
     if (::mkdtemp(szDirectory) == nullptr) return;
-    m_szDirectory = szDirectory;
-    std::ofstream(m_szDirectory / "server.py") << kServerScript;
-    const std::string script = (m_szDirectory / "server.py").string();
-    const std::string directory = m_szDirectory.string();
+    m_directory = szDirectory;
+    std::ofstream(m_directory / "server.py") << kServerScript;
+    const std::string script = (m_directory / "server.py").string();
+    const std::string directory = m_directory.string();
     // -I: the system's Python alone, whatever the environment says.
     char* const argv[] = {const_cast<char*>("python3"), const_cast<char*>("-I"),
                           const_cast<char*>(script.c_str()), const_cast<char*>(directory.c_str()),
@@ -76,7 +76,7 @@ class CAiosmtpdServer {
         m_nPid = -1;
         return;
       }
-      const std::string port = FileText(m_szDirectory / "port");
+      const std::string port = FileText(m_directory / "port");
       if (!port.empty())
         m_nPort = std::stoi(port);
       else
@@ -89,7 +89,7 @@ class CAiosmtpdServer {
       ::kill(m_nPid, SIGKILL);
       ::waitpid(m_nPid, nullptr, 0);
     }
-    if (!m_szDirectory.empty()) std::filesystem::remove_all(m_szDirectory);
+    if (!m_directory.empty()) std::filesystem::remove_all(m_directory);
   }
 
   CAiosmtpdServer(const CAiosmtpdServer&) = delete;
@@ -97,10 +97,10 @@ class CAiosmtpdServer {
 
   // 0 when the server did not come up.
   int Port() const { return m_nPort; }
-  std::string Stored(const char* name) const { return FileText(m_szDirectory / name); }
+  std::string Stored(const char* name) const { return FileText(m_directory / name); }
 
  private:
-  std::filesystem::path m_szDirectory;
+  std::filesystem::path m_directory;
   pid_t m_nPid = -1;
   int m_nPort = 0;
 };

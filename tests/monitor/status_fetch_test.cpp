@@ -120,14 +120,14 @@ TEST_F(StatusFetchTest, SendsOnlyTheFixedRequestStraightToTheRouter) {
   EXPECT_EQ(proxy.AcceptedConnections(), 0);
 }
 
-enum class Ending { kKeepOpen, kClose, kAbort, kHold };
+enum class EEnding { kKeepOpen, kClose, kAbort, kHold };
 
 struct Script {
   const char* name;
   std::string bytes;
   // Written in pieces of this size, 0 for all at once.
   std::size_t piece;
-  Ending ending;
+  EEnding ending;
   int result;
   // The page afterwards; none when it must be the previous one.
   std::optional<std::string> page;
@@ -139,19 +139,19 @@ TEST_F(StatusFetchTest, ReadsWhatArrivesOnceTheResponseHasBegun) {
   const std::string cut = whole.substr(0, whole.size() - 10);
   const std::string partial(kStatusPage.substr(0, kStatusPage.size() - 10));
   const Script scripts[] = {
-      {"head and body in small pieces", whole, 5, Ending::kKeepOpen, 1, std::string(kStatusPage)},
-      {"chunked body in small pieces", Chunked(kStatusPage, 7), 3, Ending::kKeepOpen, 1,
+      {"head and body in small pieces", whole, 5, EEnding::kKeepOpen, 1, std::string(kStatusPage)},
+      {"chunked body in small pieces", Chunked(kStatusPage, 7), 3, EEnding::kKeepOpen, 1,
        std::string(kStatusPage)},
       {"body ended by closing",
-       "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + std::string(kStatusPage), 0, Ending::kClose,
-       1, std::string(kStatusPage)},
-      {"connection cut mid-body", cut, 0, Ending::kAbort, 1, partial},
-      {"stalls mid-body", cut, 0, Ending::kHold, 1, partial},
-      {"stalls after the head", head, 0, Ending::kHold, 1, ""},
-      {"cut inside the head", "HTTP/1.1 200 OK\r\nContent-Le", 0, Ending::kAbort, 0, {}},
-      {"stalls inside the head", "HTTP/1.1 200 OK\r\nContent-Le", 0, Ending::kHold, 0, {}},
-      {"accepts and never answers", "", 0, Ending::kHold, 0, {}},
-      {"closes without answering", "", 0, Ending::kClose, 0, {}},
+       "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + std::string(kStatusPage), 0,
+       EEnding::kClose, 1, std::string(kStatusPage)},
+      {"connection cut mid-body", cut, 0, EEnding::kAbort, 1, partial},
+      {"stalls mid-body", cut, 0, EEnding::kHold, 1, partial},
+      {"stalls after the head", head, 0, EEnding::kHold, 1, ""},
+      {"cut inside the head", "HTTP/1.1 200 OK\r\nContent-Le", 0, EEnding::kAbort, 0, {}},
+      {"stalls inside the head", "HTTP/1.1 200 OK\r\nContent-Le", 0, EEnding::kHold, 0, {}},
+      {"accepts and never answers", "", 0, EEnding::kHold, 0, {}},
+      {"closes without answering", "", 0, EEnding::kClose, 0, {}},
   };
   for (const Script& script : scripts) {
     SCOPED_TRACE(script.name);
@@ -163,9 +163,9 @@ TEST_F(StatusFetchTest, ReadsWhatArrivesOnceTheResponseHasBegun) {
         if (!connection.Write(bytes.substr(at, piece))) return false;
         if (script.piece != 0) std::this_thread::sleep_for(2ms);
       }
-      if (script.ending == Ending::kAbort) connection.Abort();
-      if (script.ending == Ending::kHold) connection.HoldUntilClosed(30s);
-      return script.ending == Ending::kKeepOpen;
+      if (script.ending == EEnding::kAbort) connection.Abort();
+      if (script.ending == EEnding::kHold) connection.HoldUntilClosed(30s);
+      return script.ending == EEnding::kKeepOpen;
     });
 
     EXPECT_EQ(Fetch(router.Port(), 1s), script.result);

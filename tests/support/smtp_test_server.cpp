@@ -38,20 +38,20 @@ const SmtpAnswer& UsualAnswer(std::string_view line) {
 
 }  // namespace
 
-SmtpAnswer Reply(std::string reply) { return {{std::move(reply)}, SmtpAnswer::Then::kGoOn}; }
+SmtpAnswer Reply(std::string reply) { return {{std::move(reply)}, SmtpAnswer::EThen::kGoOn}; }
 
 SmtpAnswer SplitReply(std::vector<std::string> pieces) {
-  return {std::move(pieces), SmtpAnswer::Then::kGoOn};
+  return {std::move(pieces), SmtpAnswer::EThen::kGoOn};
 }
 
 SmtpAnswer ReplyThenClose(std::string reply) {
-  return {{std::move(reply)}, SmtpAnswer::Then::kClose};
+  return {{std::move(reply)}, SmtpAnswer::EThen::kClose};
 }
 
-SmtpAnswer CloseWithoutReply() { return {{}, SmtpAnswer::Then::kClose}; }
+SmtpAnswer CloseWithoutReply() { return {{}, SmtpAnswer::EThen::kClose}; }
 
 SmtpAnswer FallSilent(std::string partial) {
-  return {{std::move(partial)}, SmtpAnswer::Then::kFallSilent};
+  return {{std::move(partial)}, SmtpAnswer::EThen::kFallSilent};
 }
 
 CSmtpTestServer::CSmtpTestServer(SmtpScript script)
@@ -61,7 +61,7 @@ CSmtpTestServer::CSmtpTestServer(SmtpScript script)
 std::string CSmtpTestServer::Received(int connections) {
   std::unique_lock lock(m_mutex);
   m_ended.wait_for(lock, 10s, [&] { return m_nEnded >= connections; });
-  return m_szReceived;
+  return m_received;
 }
 
 void CSmtpTestServer::Serve(Connection& connection) {
@@ -93,11 +93,11 @@ bool CSmtpTestServer::Answer(Connection& connection, const SmtpAnswer& answer) {
     if (!answer.pieces[i].empty() && !connection.Write(answer.pieces[i])) return false;
   }
   switch (answer.then) {
-    case SmtpAnswer::Then::kGoOn:
+    case SmtpAnswer::EThen::kGoOn:
       return true;
-    case SmtpAnswer::Then::kClose:
+    case SmtpAnswer::EThen::kClose:
       return false;
-    case SmtpAnswer::Then::kFallSilent:
+    case SmtpAnswer::EThen::kFallSilent:
       // Keep recording until the client gives up; bounded even when the
       // server is being stopped and every read returns at once.
       for (int i = 0; i < 600 && !connection.PeerClosed(); ++i) Record(connection.ReadSome(100ms));
@@ -115,7 +115,7 @@ const SmtpAnswer& CSmtpTestServer::AnswerFor(std::string_view line) const {
 
 void CSmtpTestServer::Record(std::string_view bytes) {
   std::lock_guard lock(m_mutex);
-  m_szReceived.append(bytes);
+  m_received.append(bytes);
 }
 
 }  // namespace testing_support

@@ -13,13 +13,13 @@ namespace testing_support {
 // What the server does when it is its turn: at the greeting, after a command
 // line, after the end of the mail data.
 struct SmtpAnswer {
-  enum class Then { kGoOn, kClose, kFallSilent };
+  enum class EThen { kGoOn, kClose, kFallSilent };
   // Written one after another with a pause between, so that the client gets
   // them in separate reads.
   std::vector<std::string> pieces;
   // kClose: close the connection after the pieces; kFallSilent: never write
   // again and wait until the client gives up.
-  Then then = Then::kGoOn;
+  EThen then = EThen::kGoOn;
 };
 
 SmtpAnswer Reply(std::string reply);
@@ -68,7 +68,7 @@ class CSmtpTestServer {
   SmtpScript m_script;
   std::mutex m_mutex;
   std::condition_variable m_ended;
-  std::string m_szReceived;
+  std::string m_received;
   int m_nEnded = 0;
   // Last, so that it stops (and joins its thread) before the rest goes.
   LoopbackServer m_server;

@@ -281,7 +281,7 @@ TEST_F(MonitorDlgTest, HelpBookOpensAtContentsAndBothTopics) {
   }
 }
 
-// Ending the dialog while a scan runs: the worker is stopped before the window
+// EEnding the dialog while a scan runs: the worker is stopped before the window
 // goes, the buttons are reset and both fields read "STOP".
 TEST_F(MonitorDlgTest, ClosingDuringAScanStopsTheWorkerFirst) {
   CMonitorDlg& dialog = Open();
@@ -313,8 +313,8 @@ TEST_F(MonitorDlgTest, ExitEndsTheDialogWithoutWritingSettings) {
 }
 
 // The about box from the dialog's context menu, and the three ways to end it.
-enum class EOpen { RightClick, ShiftF10, MenuKey };
-enum class EEnd { Ok, Escape, CloseBox };
+enum class EOpen { kRightClick, kShiftF10, kMenuKey };
+enum class EEnd { kOk, kEscape, kCloseBox };
 struct AboutCase {
   const char* name;
   EOpen open;
@@ -336,13 +336,13 @@ TEST_P(AboutBoxTest, ContextMenuOpensItAndItEnds) {
     EXPECT_TRUE(box->IsModal());
     SaveScreenshot(about, "about_box.png");
     switch (c.end) {
-      case EEnd::Ok:
+      case EEnd::kOk:
         Click(*about.FindWindow(wxID_OK));
         break;
-      case EEnd::Escape:
+      case EEnd::kEscape:
         PressKey(about, WXK_ESCAPE);
         break;
-      case EEnd::CloseBox:
+      case EEnd::kCloseBox:
         about.Close();
         break;
     }
@@ -356,13 +356,13 @@ TEST_P(AboutBoxTest, ContextMenuOpensItAndItEnds) {
   });
   const wxPoint background = dialog.ClientToScreen(dialog.ConvertDialogToPixels(wxPoint(150, 38)));
   switch (c.open) {
-    case EOpen::RightClick:
+    case EOpen::kRightClick:
       ClickAt(background, wxMOUSE_BTN_RIGHT);
       break;
-    case EOpen::ShiftF10:
+    case EOpen::kShiftF10:
       PressKey(dialog, WXK_F10, wxMOD_SHIFT);
       break;
-    case EOpen::MenuKey:
+    case EOpen::kMenuKey:
       PressKey(dialog, WXK_MENU);
       break;
   }
@@ -377,9 +377,9 @@ TEST_P(AboutBoxTest, ContextMenuOpensItAndItEnds) {
 
 INSTANTIATE_TEST_SUITE_P(
     Ways, AboutBoxTest,
-    testing::Values(AboutCase{"RightClickOk", EOpen::RightClick, EEnd::Ok, wxID_OK},
-                    AboutCase{"ShiftF10Escape", EOpen::ShiftF10, EEnd::Escape, wxID_CANCEL},
-                    AboutCase{"MenuKeyCloseBox", EOpen::MenuKey, EEnd::CloseBox, wxID_CANCEL}),
+    testing::Values(AboutCase{"RightClickOk", EOpen::kRightClick, EEnd::kOk, wxID_OK},
+                    AboutCase{"ShiftF10Escape", EOpen::kShiftF10, EEnd::kEscape, wxID_CANCEL},
+                    AboutCase{"MenuKeyCloseBox", EOpen::kMenuKey, EEnd::kCloseBox, wxID_CANCEL}),
     [](const testing::TestParamInfo<AboutCase>& param) { return param.param.name; });
 
 }  // namespace
