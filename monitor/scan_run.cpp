@@ -48,12 +48,11 @@ void CScanRun::StopScanWorker(int pollMilliseconds) {
   m_window.DeliverPending();
 }
 
-bool CScanRun::StartWorker() {
+void CScanRun::StartWorker() {
   try {
     m_worker = std::thread(&CScanRun::ScanThreadProc, this);
-    return true;
   } catch (const std::system_error&) {
-    return false;
+    // No thread: WorkerRunning says so.
   }
 }
 

@@ -59,8 +59,9 @@ class CScanRun {
   static int ScanThreadProc(CScanRun* run);
 
  protected:
-  // Starts the worker thread; false when no thread could be created.
-  virtual bool StartWorker();
+  // Starts the worker thread. When no thread can be created the scan goes on
+  // without one: WorkerRunning stays false and a stop returns at once.
+  virtual void StartWorker();
 
  private:
   void PeriodicCheck();

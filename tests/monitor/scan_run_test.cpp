@@ -276,7 +276,7 @@ class CRunWithoutWorker final : public CScanRun {
   using CScanRun::CScanRun;
 
  protected:
-  bool StartWorker() override { return false; }
+  void StartWorker() override {}
 };
 
 TEST(ScanRun, WithoutAWorkerTheStartsOutcomeStaysAndStopReturnsAtOnce) {
