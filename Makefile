@@ -53,13 +53,14 @@ test-tsan: deps
 bench: build
 	./$(BUILD)/bench/parse_bench
 
-# clang-tidy over the program's own sources with the checks in .clang-tidy.
-# Not part of `make test`: it takes minutes.
+# clang-tidy over the program's own sources with the checks in .clang-tidy
+# (bench/ aside: Google Benchmark's `for (auto _ : state)` reads as a dead
+# store). Not part of `make test`: it takes minutes.
 tidy: DEPS := run build tidy
 tidy: TESTS := OFF
 tidy: build
 	run-clang-tidy -quiet -p $(BUILD) -j $(JOBS) \
-	  '$(CURDIR)/(app|bench|live|mail|monitor|settings|tools|ui)/'
+	  '$(CURDIR)/(app|live|mail|monitor|settings|tools|ui)/'
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-tsan

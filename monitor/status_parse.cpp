@@ -22,8 +22,8 @@ bool StartsSpeed(char byte) { return (static_cast<unsigned char>(byte) & 0xF0) =
 std::size_t Find(std::string_view page, char byte, std::size_t from) {
   if (from >= page.size()) return std::string_view::npos;
   const void* hit = std::memchr(page.data() + from, byte, page.size() - from);
-  return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - page.data())
-             : std::string_view::npos;
+  return hit != nullptr ? static_cast<std::size_t>(static_cast<const char*>(hit) - page.data())
+                        : std::string_view::npos;
 }
 
 // From position: the first byte of the speed class begins the speed, the
@@ -31,7 +31,7 @@ std::size_t Find(std::string_view page, char byte, std::size_t from) {
 // of the page, or past the field, keeps what fits.
 template <std::size_t N>
 void ParseSpeed(std::string_view page, int& position, char (&speed)[N]) {
-  std::size_t start = static_cast<std::size_t>(position);
+  auto start = static_cast<std::size_t>(position);
   while (start < page.size() && !StartsSpeed(page[start])) ++start;
   const std::size_t s = Find(page, 's', start);
   const std::size_t end = s == std::string_view::npos ? page.size() : s + 1;

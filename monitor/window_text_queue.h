@@ -24,6 +24,7 @@ class CWindowTextQueue final : public CWindowText {
   using WakeFunction = std::function<void()>;
 
   CWindowTextQueue() = default;
+  ~CWindowTextQueue() override = default;
   CWindowTextQueue(const CWindowTextQueue&) = delete;
   CWindowTextQueue& operator=(const CWindowTextQueue&) = delete;
 
