@@ -20,7 +20,7 @@ std::size_t DecodeOne(std::string_view bytes, char32_t& codePoint) {
   for (std::size_t i = 1; i < length; ++i) {
     const auto byte = static_cast<unsigned char>(bytes[i]);
     if (!IsUtf8Continuation(byte)) return 0;
-    value = (value << 6) | (byte & 0x3Fu);
+    value = (value << 6) | (byte & 0x3FU);
   }
   // Overlong forms, surrogates and values past Unicode are not characters.
   if (value < kMinimum[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {

@@ -43,11 +43,12 @@ int main(int argc, char** argv) {
   record->m_szPage[read] = '\0';
 
   const int result = ParseStatusPage(*record);
-  PrintValue("result", result ? "1" : "0");
-  PrintValue("changed", record->m_bIpChanged ? "1" : "0");
+  PrintValue("result", result != 0 ? "1" : "0");
+  PrintValue("changed", record->m_bIpChanged != 0 ? "1" : "0");
   PrintValue("ip", FieldText(record->m_szGlobalIp));
   PrintValue("up", FieldText(record->m_szUpLinkSpeed));
   PrintValue("down", FieldText(record->m_szDownLinkSpeed));
-  PrintValue("title", result ? FieldText(record->m_szPage) : std::string_view(kPlaceholderTitle));
+  PrintValue("title",
+             result != 0 ? FieldText(record->m_szPage) : std::string_view(kPlaceholderTitle));
   return 0;
 }
