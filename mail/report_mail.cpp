@@ -20,10 +20,11 @@ void SmtpCommand(CSmtpConnection& connection, std::string_view line, Reply& repl
   connection.ReadReply(reply);
 }
 
-// Sends one line of the mail data in its canonical form; reads nothing.
+// Sends one line of the mail data in its canonical form; reads nothing. The
+// line waits in the kernel for the end of the data, which goes out with it.
 void SmtpSend(CSmtpConnection& connection, std::string_view line) {
   char data[kSmtpDataLineSize];
-  connection.Send(ToDataForm(line, data));
+  connection.Send(ToDataForm(line, data), CSmtpConnection::Flush::kMore);
 }
 
 // Only the first three bytes of a reply are ever looked at.

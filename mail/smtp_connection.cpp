@@ -78,11 +78,12 @@ bool CSmtpConnection::Connect(std::string_view host) {
   return true;
 }
 
-bool CSmtpConnection::Send(std::string_view bytes) {
+bool CSmtpConnection::Send(std::string_view bytes, Flush flush) {
   if (!m_hSocket.IsOpen()) return false;
   const auto deadline = Clock::now() + m_options.sendTimeout;
+  const int flags = MSG_NOSIGNAL | (flush == Flush::kMore ? MSG_MORE : 0);
   while (!bytes.empty()) {
-    const ssize_t n = ::send(m_hSocket.Get(), bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    const ssize_t n = ::send(m_hSocket.Get(), bytes.data(), bytes.size(), flags);
     if (n > 0) {
       bytes.remove_prefix(static_cast<std::size_t>(n));
     } else if (n < 0 && errno == EINTR) {

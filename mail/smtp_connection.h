@@ -34,9 +34,14 @@ class CSmtpConnection {
   // or the connection fails.
   bool Connect(std::string_view host);
 
+  // kMore holds the bytes back until a send with kNow follows, so that lines
+  // that get no reply of their own leave together instead of the last of them
+  // waiting for the server's delayed acknowledgement.
+  enum class Flush { kNow, kMore };
+
   // Sends every byte of bytes, continuing partial sends. False when the
   // connection failed or the time ran out (the connection is then closed).
-  bool Send(std::string_view bytes);
+  bool Send(std::string_view bytes, Flush flush = Flush::kNow);
 
   // Reads exactly one complete reply, single or multi-line, however it is
   // split. The buffer is zeroed first and then holds the reply's first

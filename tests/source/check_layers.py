@@ -27,7 +27,8 @@ BELOW = {
     "ui": CORE | {"res"},
     "app": CORE | {"ui", "res"},
     "tools": {"monitor"},
-    "bench": {"monitor"},
+    # The mail benchmark sends to the scripted SMTP server the tests use.
+    "bench": {"monitor", "mail", "tests"},
 }
 TOOLKIT = re.compile(r'#\s*include\s*<(wx|gtk|gdk|glib)/')
 PROJECT = re.compile(r'#\s*include\s*"([^/"]+)/')
