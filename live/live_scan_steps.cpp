@@ -15,7 +15,18 @@ int CLiveScanSteps::CheckStatus() { return ::CheckStatus(m_record, m_window, m_o
 
 int CLiveScanSteps::SendReportMail() { return ::SendReportMail(m_record, m_options.smtp); }
 
-void CLiveScanSteps::SleepTick() { std::this_thread::sleep_for(m_options.tick); }
+void CLiveScanSteps::SleepTicks(int count) {
+  std::unique_lock lock(m_wakeMutex);
+  m_wake.wait_for(lock, count * m_options.tick,
+                  [this] { return m_record.m_bStopRequest.load() == 1; });
+}
+
+void CLiveScanSteps::WakeUp() {
+  // Taking the lock orders this after the sleeper's look at the request, so
+  // the notification cannot fall between that look and its wait.
+  { const std::lock_guard lock(m_wakeMutex); }
+  m_wake.notify_all();
+}
 
 void CLiveScanSteps::SleepPoll(int milliseconds) {
   std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));

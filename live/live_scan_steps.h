@@ -1,6 +1,8 @@
 #pragma once
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
 
 #include "mail/report_mail.h"
@@ -30,11 +32,14 @@ class CLiveScanSteps final : public CScanSteps {
   void SaveSettings() override;
   int CheckStatus() override;
   int SendReportMail() override;
-  void SleepTick() override;
+  void SleepTicks(int count) override;
+  void WakeUp() override;
   void SleepPoll(int milliseconds) override;
 
  private:
   MonitorRecord& m_record;
   CWindowText& m_window;
   LiveScanOptions m_options;
+  std::mutex m_wakeMutex;
+  std::condition_variable m_wake;
 };

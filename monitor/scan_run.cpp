@@ -1,5 +1,6 @@
 #include "monitor/scan_run.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <system_error>
@@ -12,6 +13,7 @@ CScanRun::~CScanRun() {
   // outlives the record it reads.
   if (m_worker.joinable()) {
     m_record.m_bStopRequest = 1;
+    m_steps.WakeUp();
     m_worker.join();
   }
 }
@@ -38,6 +40,7 @@ void CScanRun::BeginScanRun() {
 void CScanRun::StopScanWorker(int pollMilliseconds) {
   if (!m_worker.joinable()) return;  // none started: no acknowledgement will come
   m_record.m_bStopRequest = 1;
+  m_steps.WakeUp();
   do {
     m_window.DeliverPending();
     m_steps.SleepPoll(pollMilliseconds);
@@ -61,15 +64,17 @@ int CScanRun::ScanThreadProc(CScanRun* run) {
   std::int32_t ticks = record.m_nScanTime * 2;
   int refresh = 0;
   for (;;) {
-    run->m_steps.SleepTick();
-    --ticks;
+    // Nothing happens on the ticks before the next check, so they are slept
+    // in one go: the schedule is that of single ticks, the wake-ups are not.
+    const int sleep = static_cast<int>(std::min<std::int32_t>(ticks, kRefreshTicks + 1 - refresh));
+    run->m_steps.SleepTicks(sleep);
     if (record.m_bStopRequest.load() == 1) {
       record.m_bStopRequest = 0;
       return 0;
     }
-    if (refresh < kRefreshTicks) {
-      ++refresh;
-    } else {
+    ticks -= sleep;
+    refresh += sleep;
+    if (refresh > kRefreshTicks) {
       refresh = 0;
       run->m_steps.CheckStatus();  // quiet: title and record only
     }

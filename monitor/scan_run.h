@@ -27,8 +27,12 @@ class CScanSteps {
   virtual void SaveSettings() = 0;
   virtual int CheckStatus() = 0;
   virtual int SendReportMail() = 0;
-  // One worker tick: 500 ms in the product.
-  virtual void SleepTick() = 0;
+  // Sleeps count worker ticks (500 ms each in the product) in one wait, or
+  // less once m_bStopRequest is 1.
+  virtual void SleepTicks(int count) = 0;
+  // Ends the current or next SleepTicks of the worker; called on the UI
+  // thread after it has set m_bStopRequest.
+  virtual void WakeUp() = 0;
   // One poll of the stop handshake.
   virtual void SleepPoll(int milliseconds) = 0;
 };

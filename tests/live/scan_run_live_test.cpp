@@ -15,11 +15,13 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "live/live_scan_steps.h"
 #include "monitor/fixed_text.h"
 #include "monitor/scan_run.h"
+#include "monitor/status_parse.h"
 #include "tests/support/http_test_server.h"
 #include "tests/support/recording_window.h"
 #include "tests/support/smtp_test_server.h"
@@ -104,6 +106,36 @@ TEST(ScanRunLive, ChangeOfAddressSeenByRefreshIsMailedAtThePeriodicCheck) {
   std::stringstream settings;
   settings << saved.rdbuf();
   EXPECT_NE(settings.str().find("SCAN-TIME=0"), std::string::npos) << settings.str();
+  std::filesystem::remove_all(directory);
+}
+
+TEST(ScanRunLive, StopEndsTheWorkersWaitAtOnce) {
+  const auto directory =
+      std::filesystem::temp_directory_path() / ("orlavo-stop-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(directory);
+  auto record = std::make_unique<MonitorRecord>();
+  CopyText(record->m_szRouterAddress, "127.0.0.1");
+  record->m_nScanTime = 30;
+
+  CRecordingWindow window;
+  LiveScanOptions options;
+  options.fetch.port = testing_support::UnusedLoopbackPort();
+  options.settingsPath = (directory / "Orlavo.INI").string();
+  // A single tick far longer than the bound below: only a wait that the stop
+  // ends can meet it.
+  options.tick = 120s;
+  CLiveScanSteps steps(*record, window, options);
+  CScanRun run(*record, window, steps);
+
+  run.BeginScanRun();
+  EXPECT_EQ(window.Events(),
+            (std::vector<std::string>{"title:" + std::string(kPlaceholderTitle), "http:Check NG"}));
+  std::this_thread::sleep_for(200ms);  // the worker is asleep by now
+  const auto begin = std::chrono::steady_clock::now();
+  run.StopScanWorker(20);
+  EXPECT_LT(std::chrono::steady_clock::now() - begin, 30s);
+  EXPECT_FALSE(run.WorkerRunning());
+  EXPECT_EQ(record->m_bStopRequest.load(), 0);
   std::filesystem::remove_all(directory);
 }
 

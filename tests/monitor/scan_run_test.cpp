@@ -74,6 +74,8 @@ class CScriptedSteps final : public CScanSteps {
   std::function<int(int tick)> mail = [](int) { return 1; };
   int holdAtTick = -1;
   std::atomic<bool> held{false};
+  // How often the worker went to sleep.
+  std::atomic<int> sleeps{0};
 
   void SaveSettings() override { m_log.Add("save"); }
   int CheckStatus() override {
@@ -84,9 +86,16 @@ class CScriptedSteps final : public CScanSteps {
     m_log.Add("send");
     return mail(m_log.tick.load());
   }
-  void SleepTick() override {
-    if (++m_log.tick == holdAtTick) Hold();
+  // Tick by tick, so that holdAtTick falls inside a long sleep too; a stop
+  // request ends the sleep with the tick it came in.
+  void SleepTicks(int count) override {
+    ++sleeps;
+    for (int i = 0; i < count; ++i) {
+      if (++m_log.tick == holdAtTick) Hold();
+      if (m_record.m_bStopRequest.load() == 1) return;
+    }
   }
+  void WakeUp() override {}
   void SleepPoll(int) override { std::this_thread::sleep_for(1ms); }
 
   void Hold() {
@@ -141,6 +150,9 @@ TEST(ScanRun, RefreshAndPeriodicChecksFallOnTheirTicks) {
     }
   }
   EXPECT_EQ(f.log.Entries(), expected);
+  // Once for each tick that has a check (20 refreshes and 7 periodic checks,
+  // both on tick 420) and once more into tick 421.
+  EXPECT_EQ(f.steps.sleeps.load(), 27) << "the ticks between checks are slept in one go";
 }
 
 TEST(ScanRun, IntervalThatIsNoPositiveNumberFallsBackToTenMinutes) {
