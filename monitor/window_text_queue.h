@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -14,6 +15,9 @@
 // whatever other threads wrote before it; a text from any other thread is
 // queued and shown at the next DeliverPending. The first text queued after a
 // delivery calls the wake function, so one wake-up shows the whole batch.
+// A text equal to the one its target shows, or will show once the queue is
+// delivered, goes nowhere: an unchanged title wakes nothing. So the owner
+// writes these three texts only through the queue.
 class CWindowTextQueue final : public CWindowText {
  public:
   enum class ETarget { kTitle, kHttpStatus, kMailStatus };
@@ -45,11 +49,16 @@ class CWindowTextQueue final : public CWindowText {
   };
 
   void Write(ETarget target, std::string_view text);
+  // Takes text as what target shows from now on; false when it shows it
+  // already. m_mutex held.
+  bool Remember(ETarget target, std::string_view text);
 
   const std::thread::id m_uiThread = std::this_thread::get_id();
   ShowFunction m_show;
   std::mutex m_mutex;
-  // Both guarded by m_mutex.
+  // All guarded by m_mutex.
   WakeFunction m_wake;
   std::vector<PendingText> m_queue;
+  // By ETarget; empty until a text has been written since the last Attach.
+  std::optional<std::string> m_shown[3];
 };

@@ -143,8 +143,8 @@ void CMonitorDlg::OnInitDialog(wxInitDialogEvent&) {
   const bool bAlways = m_record.m_nMailAlways.load() != 0;
   m_radioChanged->SetValue(!bAlways);
   m_radioAlways->SetValue(bAlways);
-  m_editHttpStatus->ChangeValue(kStatusStop);
-  m_editMailStatus->ChangeValue(kStatusStop);
+  m_windowText.SetHttpStatus(kStatusStop);
+  m_windowText.SetMailStatus(kStatusStop);
   m_comboScanTime->Clear();
   for (const ScanInterval& interval : kScanIntervals) {
     m_comboScanTime->Append(interval.label);
@@ -159,7 +159,7 @@ void CMonitorDlg::OnInitDialog(wxInitDialogEvent&) {
   m_btnStop->Disable();
   m_record.m_bStopRequest = 0;
   m_record.m_bScanning = 0;
-  SetTitle(kMainTitle);
+  m_windowText.SetTitle(kMainTitle);
   m_btnExit->SetFocus();
 }
 
@@ -190,8 +190,9 @@ void CMonitorDlg::SetIdleState() {
   m_btnExit->Enable();
   m_btnStop->Disable();
   m_btnStart->Enable();
-  m_editHttpStatus->ChangeValue(kStatusStop);
-  m_editMailStatus->ChangeValue(kStatusStop);
+  // The worker has ended: what it wrote is shown before "STOP" replaces it.
+  m_windowText.SetHttpStatus(kStatusStop);
+  m_windowText.SetMailStatus(kStatusStop);
   m_record.m_bScanning = 0;
 }
 

@@ -79,4 +79,52 @@ TEST(WindowTextQueue, DetachedDropsQueuedAndLaterTexts) {
   EXPECT_EQ(shown.wakes.load(), 1);
 }
 
+// A text its target shows already, or will once the queue is delivered, is
+// not sent again: the worker's unchanged title wakes nothing.
+TEST(WindowTextQueue, ATextTheTargetShowsAlreadyIsNotSentAgain) {
+  CWindowTextQueue queue;
+  Shown shown;
+  shown.Attach(queue);
+  const auto fromWorker = [&](auto write) { std::thread(write).join(); };
+  const auto deliver = [&] {
+    shown.texts.clear();
+    queue.DeliverPending();
+    return shown.texts;
+  };
+  using Texts = std::vector<std::string>;
+
+  fromWorker([&] {
+    queue.SetTitle("Orlavo<IP:1.2.3.4>");
+    queue.SetHttpStatus("Check OK");
+  });
+  EXPECT_EQ(deliver(), (Texts{"title:Orlavo<IP:1.2.3.4>", "http:Check OK"}));
+  fromWorker([&] {
+    queue.SetTitle("Orlavo<IP:1.2.3.4>");
+    queue.SetHttpStatus("Check OK");
+  });
+  EXPECT_EQ(shown.wakes.load(), 1) << "nothing changed, nothing to wake for";
+  EXPECT_EQ(deliver(), Texts{});
+
+  // Texts written on the UI thread count too.
+  queue.SetHttpStatus("STOP");
+  queue.SetHttpStatus("STOP");
+  EXPECT_EQ(shown.texts, Texts{"http:STOP"});
+  fromWorker([&] { queue.SetHttpStatus("Check OK"); });
+  EXPECT_EQ(deliver(), Texts{"http:Check OK"});
+
+  // So does what is still queued: back to the shown text is a change.
+  fromWorker([&] { queue.SetMailStatus("Error."); });
+  EXPECT_EQ(deliver(), Texts{"mail:Error."});
+  fromWorker([&] {
+    queue.SetMailStatus("OK. Send.");
+    queue.SetMailStatus("Error.");
+  });
+  EXPECT_EQ(deliver(), (Texts{"mail:OK. Send.", "mail:Error."}));
+
+  // A new attachment knows nothing of what the window shows.
+  shown.Attach(queue);
+  fromWorker([&] { queue.SetHttpStatus("Check OK"); });
+  EXPECT_EQ(deliver(), Texts{"http:Check OK"});
+}
+
 }  // namespace
