@@ -1,6 +1,7 @@
 #!/bin/sh
 # Builds the .deb, unpacks it into a scratch root and checks that what it
-# installs is complete and that the installed program finds its help book.
+# installs is complete, under /usr and stripped, that Debian's package checker
+# finds no error in it, and that the installed program finds its help book.
 #
 #   check_package.sh BUILD_DIR SOURCE_DIR
 set -eu
@@ -12,12 +13,25 @@ trap 'rm -rf "$work"' EXIT
 cpack --config "$build/CPackConfig.cmake" -B "$work/out" >/dev/null
 deb=$(ls "$work"/out/*.deb)
 dpkg-deb -x "$deb" "$work/root"
-program=$(find "$work/root" -path '*/bin/orlavo' -type f)
-[ -n "$program" ] || { echo "FAIL: no bin/orlavo in the package"; exit 1; }
-prefix=$(dirname "$(dirname "$program")")
+program=$work/root/usr/bin/orlavo
+[ -f "$program" ] || { echo "FAIL: no usr/bin/orlavo in the package"; exit 1; }
+prefix=$work/root/usr
 
 status=0
+if find "$work/root" -mindepth 1 -maxdepth 1 ! -name usr | grep -q . || [ -e "$prefix/local" ]; then
+  echo "FAIL: files outside /usr or under /usr/local:"; dpkg-deb -c "$deb"; status=1
+else
+  echo "ok: everything under /usr"
+fi
+if readelf -S "$program" | grep -q '\.debug_\|\.symtab'; then
+  echo "FAIL: the program is not stripped"; status=1
+else
+  echo "ok: the program is stripped"
+fi
+# Debian's package checker: errors fail the test, warnings are shown.
+lintian --allow-root --fail-on error "$deb" || { echo "FAIL: lintian reports errors"; status=1; }
 for file in share/orlavo/orlavo.HLP share/orlavo/orlavo-help/overview.htm \
+            share/doc/orlavo/copyright share/doc/orlavo/changelog.gz \
             share/applications/orlavo.desktop \
             share/icons/hicolor/16x16/apps/orlavo.png share/icons/hicolor/32x32/apps/orlavo.png; do
   if [ -f "$prefix/$file" ]; then echo "ok: $file"; else echo "FAIL: $file missing"; status=1; fi
