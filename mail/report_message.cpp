@@ -14,8 +14,12 @@ std::string_view ReportLine(int index, const MonitorRecord& record, char (&line)
       return BuildLine(line, {"X-Mailer: Pellworth Inc. Report-Mailer\r\n"});
     case 1:
       return BuildLine(line, {"Reply-To: ", FieldText(record.m_szFromAddress), "\r\n"});
-    case 2:
-      return BuildLine(line, {"Subject: ", FieldText(record.m_szSubject), " \r\n"});
+    case 2: {
+      // A line break would start a header field of the subject's own making.
+      char subject[kSmtpLineSize];
+      return BuildLine(
+          line, {"Subject: ", BlankLineBreaks(FieldText(record.m_szSubject), subject), " \r\n"});
+    }
     case 3:
       return BuildLine(line, {"\r\n"});
     case 4:

@@ -1,5 +1,7 @@
 #include "mail/smtp_line.h"
 
+#include <algorithm>
+
 #include "monitor/fixed_text.h"
 
 std::string_view BuildLine(char (&line)[kSmtpLineSize],
@@ -12,6 +14,13 @@ std::string_view BuildLine(char (&line)[kSmtpLineSize],
 
 bool HasLineBreak(std::string_view text) {
   return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
+std::string_view BlankLineBreaks(std::string_view text, char (&buffer)[kSmtpLineSize]) {
+  const std::string_view copy = BuildLine(buffer, {text});
+  std::replace_if(
+      buffer, buffer + copy.size(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+  return copy;
 }
 
 std::string_view ToDataForm(std::string_view text, char (&data)[kSmtpDataLineSize]) {

@@ -17,6 +17,10 @@ std::string_view BuildLine(char (&line)[kSmtpLineSize],
 // True when text holds a CR or an LF: such a field would add a command.
 bool HasLineBreak(std::string_view text);
 
+// Copies text into buffer with each CR and each LF turned into one blank, so
+// that it stays on the line it is put on. Returns the copy.
+std::string_view BlankLineBreaks(std::string_view text, char (&buffer)[kSmtpLineSize]);
+
 // Writes text, which begins at the start of a line, into data in the form the
 // mail data travels in: every line ends in CR LF (a bare CR or LF becomes
 // CR LF) and a line that begins with "." gets one more "." in front, so no

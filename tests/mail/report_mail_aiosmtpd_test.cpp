@@ -126,13 +126,13 @@ TEST(ReportMailAiosmtpd, AFieldLineStartingWithADotArrivesIntact) {
   CAiosmtpdServer server;
   ASSERT_NE(server.Port(), 0) << "aiosmtpd did not start";
   const auto record = ReportRecord("127.0.0.1");
-  CopyText(record->m_szSubject, "Report\n.\nQUIT");
+  CopyText(record->m_szUpLinkSpeed, "1024\n.\nQUIT");
   SmtpOptions options;
   options.port = server.Port();
 
   ASSERT_EQ(SendReportMail(*record, options), 1);
   EXPECT_EQ(server.Stored("message"),
-            StoredMessage(kSender, "Report\r\n.\r\nQUIT", kAddress, kUpLink, kDownLink));
+            StoredMessage(kSender, kSubject, kAddress, "1024\r\n.\r\nQUIT", kDownLink));
 }
 
 }  // namespace

@@ -215,7 +215,7 @@ TEST(ReportMail, KeepsFieldTextsInTheirPlace) {
        1,
        // The fields as the data form carries them: CR LF line ends, dots doubled.
        Envelope() + kData +
-           StoredMessage(kSender, "Report\r\n..\r\nQUIT", "203.0.113.7\r\n..\r\n", "1024\r\nkbps",
+           StoredMessage(kSender, "Report .  QUIT", "203.0.113.7\r\n..\r\n", "1024\r\nkbps",
                          "8192kbps\r\n...") +
            kEnd + kQuit,
        [](MonitorRecord& r) {
@@ -223,6 +223,24 @@ TEST(ReportMail, KeepsFieldTextsInTheirPlace) {
          CopyText(r.m_szGlobalIp, "203.0.113.7\r\n.\r\n");
          CopyText(r.m_szUpLinkSpeed, "1024\rkbps");
          CopyText(r.m_szDownLinkSpeed, "8192kbps\n..");
+       }},
+      {"CR LF in the subject: no header field of its own",
+       {},
+       1,
+       Envelope() + kData +
+           StoredMessage(kSender, "Report  Bcc: eve@pellworth.example", kAddress, kUpLink,
+                         kDownLink) +
+           kEnd + kQuit,
+       [](MonitorRecord& r) { CopyText(r.m_szSubject, "Report\r\nBcc: eve@pellworth.example"); }},
+      {"bare CR and bare LF in the subject",
+       {},
+       1,
+       Envelope() + kData +
+           StoredMessage(kSender, "Report Bcc: eve@pellworth.example To: x", kAddress, kUpLink,
+                         kDownLink) +
+           kEnd + kQuit,
+       [](MonitorRecord& r) {
+         CopyText(r.m_szSubject, "Report\rBcc: eve@pellworth.example\nTo: x");
        }},
       {"line break in the sender: no MAIL FROM",
        {},

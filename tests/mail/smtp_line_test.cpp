@@ -31,6 +31,25 @@ TEST(SmtpLine, PutsTextIntoTheDataForm) {
   }
 }
 
+TEST(SmtpLine, BlanksLineBreaks) {
+  struct Case {
+    const char* name;
+    std::string text;
+    std::string blanked;
+  };
+  const Case cases[] = {
+      {"CR LF gives two blanks", "a\r\nb", "a  b"},
+      {"bare CR and bare LF", "\ra\nb\r", " a b "},
+      {"other bytes unchanged", "\t.\x80\xFF", "\t.\x80\xFF"},
+      {"empty", "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    char buffer[kSmtpLineSize];
+    EXPECT_EQ(BlankLineBreaks(c.text, buffer), c.blanked);
+  }
+}
+
 TEST(SmtpLine, AFullLineOfLineBreaksAndDotsStillFits) {
   std::string text;
   while (text.size() + 2 < kSmtpLineSize) text += "\n.";
