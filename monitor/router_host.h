@@ -7,7 +7,8 @@
 // shapes pass: a dotted IPv4 address (four decimal parts 0-255, no leading
 // zeros, so no resolver reads octal or shorthand forms into it) and a host
 // name (dot-separated labels of 1-63 letters, digits and inner hyphens, at most
-// 253 bytes, last label not all digits). Nothing else can reach the request.
+// 253 bytes, last label not all digits, no label a number in octal or hex
+// spelling such as "017" or "0x7f"). Nothing else can reach the request.
 
 namespace router_host_detail {
 
@@ -41,6 +42,20 @@ inline bool IsAllDigits(std::string_view text) {
   return true;
 }
 
+inline bool IsHexDigit(char c) {
+  return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// "0x7f", "0X", "017": what an address parser reads as a number in base 16 or 8.
+inline bool IsOctalOrHexNumber(std::string_view label) {
+  if (label.size() < 2 || label[0] != '0') return false;
+  if (label[1] != 'x' && label[1] != 'X') return IsAllDigits(label);
+  for (const char c : label.substr(2)) {
+    if (!IsHexDigit(c)) return false;
+  }
+  return true;
+}
+
 }  // namespace router_host_detail
 
 inline bool IsIpv4Address(std::string_view text) {
@@ -61,7 +76,9 @@ inline bool IsHostNameOrIpv4(std::string_view text) {
   while (true) {
     const std::size_t dot = text.find('.');
     label = text.substr(0, dot);
-    if (!router_host_detail::IsLabel(label)) return false;
+    if (!router_host_detail::IsLabel(label) || router_host_detail::IsOctalOrHexNumber(label)) {
+      return false;
+    }
     if (dot == std::string_view::npos) break;
     text.remove_prefix(dot + 1);
   }

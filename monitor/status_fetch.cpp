@@ -1,7 +1,9 @@
 #include "monitor/status_fetch.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 #include "monitor/curl_handle.h"
@@ -26,13 +28,14 @@ struct Exchange {
 
 // libcurl hands over only the final response's body; the bodies of answers
 // it acts on (challenges, redirects) are skipped. So the page is written only
-// once the exchange has its answer.
+// once the exchange has its answer. The page is bytes: the cut at its size
+// may fall inside a character.
 std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) {
   auto& exchange = *static_cast<Exchange*>(user);
-  const std::size_t n = size * count;
-  const std::size_t copied =
-      CopyText(exchange.m_szPage + exchange.m_nBody, kPageSize - exchange.m_nBody, {data, n});
+  const std::size_t copied = std::min(size * count, kPageSize - 1 - exchange.m_nBody);
+  std::memcpy(exchange.m_szPage + exchange.m_nBody, data, copied);
   exchange.m_nBody += copied;
+  exchange.m_szPage[exchange.m_nBody] = '\0';
   // Short once the page is full: that ends the transfer.
   return copied;
 }
@@ -86,6 +89,14 @@ UniqueCurlUrl StatusPageUrl(const char* szHost, int nPort) {
   return url;
 }
 
+// A control byte would end or split the header that carries the credentials.
+bool IsCredentialText(std::string_view text) {
+  return std::ranges::none_of(text, [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F;
+  });
+}
+
 template <typename T>
 bool SetOption(CURL* hCurl, CURLoption option, T value) {
   return curl_easy_setopt(hCurl, option, value) == CURLE_OK;
@@ -131,6 +142,7 @@ int FetchStatusPage(MonitorRecord& record, const FetchOptions& options) {
   CopyText(szUser, FieldText(record.m_szUserName));
   char szPassword[kSettingSize];
   CopyText(szPassword, FieldText(record.m_szPassword));
+  if (!IsCredentialText(szUser) || !IsCredentialText(szPassword)) return 0;
 
   // Declared before the easy handle, which uses them until it is cleaned up.
   const UniqueCurlUrl url = StatusPageUrl(szHost, options.port);

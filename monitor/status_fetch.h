@@ -25,6 +25,7 @@ void StopHttpLayer();
 // m_szUserName and m_szPassword (Basic or Digest, as the router asks).
 // Returns 1 when a response arrived, whatever its status: m_szPage then holds
 // its body (at most 131071 bytes) and a NUL. Returns 0 when no response
-// arrived or the router address is not a host name or IPv4 address; m_szPage
-// is then untouched. Blocks the calling thread; holds nothing afterwards.
+// arrived, the router address is not a host name or IPv4 address, or the user
+// name or password holds a control byte; m_szPage is then untouched. Blocks
+// the calling thread; holds nothing afterwards.
 int FetchStatusPage(MonitorRecord& record, const FetchOptions& options = {});

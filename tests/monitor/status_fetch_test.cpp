@@ -187,7 +187,8 @@ TEST_F(StatusFetchTest, KeepsTheBodyOfAnyStatusUpToThePageSize) {
       {"empty", 200, "", ""},
       {"exactly the page's room", 200, Pattern(131071), Pattern(131071)},
       {"longer than the page", 200, Pattern(200000), Pattern(131071)},
-      {"a character across the limit", 200, accented, std::string(131070, 'a')},
+      {"a character across the limit is cut as bytes", 200, accented,
+       std::string(131070, 'a') + "\xC3"},
       {"refusal", 401, "<html>denied</html>", "<html>denied</html>"},
       {"missing page", 404, "<html>not here</html>", "<html>not here</html>"},
       {"server error", 500, "<html>broken</html>", "<html>broken</html>"},
@@ -229,6 +230,57 @@ TEST_F(StatusFetchTest, AnswersABasicChallengeWithTheRouterCredentials) {
     const std::vector<HttpRequest> requests = router.Requests();
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[1].Header("Authorization"), item.authorization);
+  }
+}
+
+TEST_F(StatusFetchTest, CredentialsWithAControlByteSendNothing) {
+  struct Case {
+    const char* name;
+    std::string user;
+    std::string password;
+    int result;
+  };
+  const Case cases[] = {
+      {"CR LF in the user name", "admin\r\nX-Injected: 1", "s3cret", 0},
+      {"bare LF in the user name", "admin\nX", "s3cret", 0},
+      {"tab in the user name", "ad\tmin", "s3cret", 0},
+      {"DEL in the password", "admin",
+       "s3\x7F"
+       "cret",
+       0},
+      {"CR in the password", "admin", "s3cret\r", 0},
+      {"\\x01 in the password", "admin", "\x01s3cret", 0},
+      {"bytes of 0x80 and above pass", "adm\xC3\xAFn",
+       "s3\xFF"
+       "cret",
+       1},
+  };
+  for (const Case& item : cases) {
+    SCOPED_TRACE(item.name);
+    CopyText(m_record->m_szPage, kPreviousPage);
+    CopyText(m_record->m_szUserName, item.user);
+    CopyText(m_record->m_szPassword, item.password);
+    HttpTestServer router([](const HttpRequest& request, Connection& connection) {
+      if (request.HasHeader("Authorization")) {
+        return connection.Write(HttpResponse(200, kStatusPage));
+      }
+      return connection.Write(HttpResponse(
+          401, "<html>denied</html>",
+          "WWW-Authenticate: Digest realm=\"router\", nonce=\"4b1d\", qop=\"auth\"\r\n"));
+    });
+
+    EXPECT_EQ(Fetch(router.Port()), item.result);
+
+    const std::vector<HttpRequest> requests = router.Requests();
+    if (item.result == 0) {
+      EXPECT_EQ(Page(), kPreviousPage);
+      EXPECT_TRUE(requests.empty());
+      continue;
+    }
+    EXPECT_EQ(Page(), kStatusPage);
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_THAT(requests[1].Header("Authorization"),
+                ::testing::StartsWith("Digest username=\"" + item.user + "\""));
   }
 }
 
@@ -323,6 +375,10 @@ TEST_F(StatusFetchTest, RouterAddressCanOnlyNameTheHost) {
       {"127.1", 0},
       {"2130706433", 0},
       {"0x7f.0.0.1", 0},
+      {"0x7f000001", 0},
+      {"0x7f.0x0.0x0.0x1", 0},
+      {"127.0.0.0x1", 0},
+      {"0177.0.0.0x1", 0},
       {"127.0.0.01", 0},
       {"[::1]", 0},
       {"", 0},
@@ -377,6 +433,15 @@ TEST(RouterHostTest, AcceptsOnlyHostNamesAndDottedIpv4) {
       {"01.2.3.4", false},
       {"1.2.3.4.", false},
       {"1234", false},
+      {"0x7f000001", false},
+      {"0X7F.lan", false},
+      {"router.0x", false},
+      {"127.0.0.0x1", false},
+      {"017.example", false},
+      {"router.00", false},
+      {"0.example", true},
+      {"0xrouter", true},
+      {"10.example", true},
       {"::1", false},
       {label63 + "a.lan", false},
       {label63 + "." + label63 + "." + label63 + "." + std::string(62, 'b'), false},
