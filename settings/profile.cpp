@@ -48,8 +48,21 @@ struct ParsedLine {
   std::string_view value;
 };
 
-ParsedLine Parse(std::string_view line) {
-  const std::string_view text = TrimBlanks(Content(line));
+// An entry is one line, or a run of lines that are never read; either way its
+// first line tells what it is.
+std::string_view FirstLine(std::string_view entry) {
+  const std::size_t lineFeed = entry.find('\n');
+  return lineFeed == std::string_view::npos ? entry : entry.substr(0, lineFeed + 1);
+}
+
+std::string_view LastLine(std::string_view entry) {
+  const std::size_t end = entry.ends_with('\n') ? entry.size() - 1 : entry.size();
+  const std::size_t start = entry.rfind('\n', end == 0 ? 0 : end - 1);
+  return start == std::string_view::npos || end == 0 ? entry : entry.substr(start + 1);
+}
+
+ParsedLine Parse(std::string_view entry) {
+  const std::string_view text = TrimBlanks(Content(FirstLine(entry)));
   if (text.starts_with('[')) {
     const std::size_t close = text.find(']');
     if (close == std::string_view::npos) return {};
@@ -94,7 +107,9 @@ std::string KeyLineText(std::string_view key, std::string_view value) {
   return line;
 }
 
-bool IsBlankLine(std::string_view line) { return TrimBlanks(Content(line)).empty(); }
+bool IsBlankLine(std::string_view entry) { return TrimBlanks(Content(LastLine(entry))).empty(); }
+
+bool IsUnread(std::string_view entry) { return Parse(entry).kind == ParsedLine::EKind::kOther; }
 
 void EndLine(std::string& line) {
   if (!line.ends_with('\n')) line += '\n';
@@ -103,13 +118,22 @@ void EndLine(std::string& line) {
 }  // namespace
 
 CProfile::CProfile(std::string_view text) {
+  // Comments, blank lines and other unread lines in a row are one entry, so
+  // that a file of long comments costs no more than a few keys.
+  std::size_t unreadStart = 0;
   std::size_t start = 0;
   while (start < text.size()) {
     const std::size_t lineFeed = text.find('\n', start);
     const std::size_t end = lineFeed == std::string_view::npos ? text.size() : lineFeed + 1;
-    m_lines.emplace_back(text.substr(start, end - start));
+    const std::string_view line = text.substr(start, end - start);
+    if (!IsUnread(line)) {
+      if (unreadStart < start) m_lines.emplace_back(text.substr(unreadStart, start - unreadStart));
+      m_lines.emplace_back(line);
+      unreadStart = end;
+    }
     start = end;
   }
+  if (unreadStart < text.size()) m_lines.emplace_back(text.substr(unreadStart));
 }
 
 std::optional<std::pair<std::size_t, std::size_t>> CProfile::SectionLines(

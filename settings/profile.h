@@ -63,7 +63,8 @@ class CProfile {
   std::optional<std::size_t> KeyLine(std::size_t begin, std::size_t end,
                                      std::string_view key) const;
 
-  // Each line with its line end; the last one may have none.
+  // Each line with its line end (the last one may have none); a run of lines
+  // that are never read is kept as one entry.
   std::vector<std::string> m_lines;
 };
 
