@@ -1,19 +1,24 @@
 #include "settings/file_io.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
+#include <climits>
 #include <memory>
 
 #include "monitor/unique_fd.h"
 
 namespace {
 
-// Anything bigger is not a settings file; reading stops there.
-constexpr std::size_t kMaxFileSize = std::size_t{1} << 20;
+// Temporary files are named after the file they replace, with this between
+// the name and mkostemp's six characters: distinct enough that removing
+// leftovers never touches a file of the user's such as "Orlavo.INI.backup".
+constexpr std::string_view kTempInfix = ".saving-";
+constexpr std::size_t kTempSuffixLength = 6;
 
 // Removes the temporary file unless it has been renamed into place.
 class CTempFileName {
@@ -45,12 +50,51 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// The file a symbolic link at path names, so that the link survives the
-// rename; path itself when it is no link or names nothing yet.
+// The file a symbolic link at path names, followed link by link, so that the
+// link survives the rename, also when it names no file yet; path itself when
+// it is no link. Empty when the links go round in a circle.
 std::string ResolvedTarget(const std::string& path) {
-  const std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr),
-                                                         &std::free);
-  return real ? std::string(real.get()) : path;
+  std::string target = path;
+  // As many links as the system follows in one path name.
+  for (int links = 0; links < 40; ++links) {
+    char szLink[PATH_MAX];
+    const ssize_t n = ::readlink(target.c_str(), szLink, sizeof szLink);
+    if (n < 0) return target;
+    if (static_cast<std::size_t>(n) == sizeof szLink) return {};
+    const std::string link(szLink, static_cast<std::size_t>(n));
+    target = link.starts_with('/') ? link : ParentDirectory(target) + "/" + link;
+  }
+  return {};
+}
+
+bool IsTempFileName(std::string_view name, std::string_view prefix) {
+  if (!name.starts_with(prefix) || name.size() != prefix.size() + kTempSuffixLength) return false;
+  return std::ranges::all_of(name.substr(prefix.size()), [](char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+  });
+}
+
+struct DirClose {
+  void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+// Removes what earlier replacements of target left behind when they were
+// killed before their rename: full copies of the settings, password included.
+// Only this user's regular files of the temporary pattern go.
+void RemoveLeftovers(const std::string& target) {
+  const std::unique_ptr<DIR, DirClose> dir(::opendir(ParentDirectory(target).c_str()));
+  if (!dir) return;
+  const std::size_t slash = target.rfind('/');
+  const std::string prefix =
+      (slash == std::string::npos ? target : target.substr(slash + 1)) + std::string(kTempInfix);
+  while (const dirent* entry = ::readdir(dir.get())) {
+    if (!IsTempFileName(entry->d_name, prefix)) continue;
+    struct stat info {};
+    if (::fstatat(::dirfd(dir.get()), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISREG(info.st_mode) && info.st_uid == ::geteuid()) {
+      ::unlinkat(::dirfd(dir.get()), entry->d_name, 0);
+    }
+  }
 }
 
 // Makes the rename itself durable. Best effort: the new file is in place
@@ -64,11 +108,16 @@ void SyncDirectory(const std::string& dir) {
 
 EFileRead ReadFileText(const std::string& path, std::string& text) {
   text.clear();
-  const CUniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // Without O_NONBLOCK opening a FIFO would wait for a writer, for ever.
+  const CUniqueFd file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (!file.IsOpen()) return errno == ENOENT ? EFileRead::kMissing : EFileRead::kFailed;
   struct stat info {};
-  if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return EFileRead::kFailed;
-  char buffer[4096];
+  if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+      static_cast<std::size_t>(info.st_size) > kMaxFileSize) {
+    return EFileRead::kFailed;
+  }
+  text.reserve(static_cast<std::size_t>(info.st_size));
+  char buffer[16384];
   for (;;) {
     const ssize_t n = ::read(file.Get(), buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
@@ -82,7 +131,10 @@ EFileRead ReadFileText(const std::string& path, std::string& text) {
 }
 
 bool ReplaceFileContents(const std::string& path, std::string_view contents) {
+  // A file the reader would refuse is never written: the old one stays.
+  if (contents.size() > kMaxFileSize) return false;
   const std::string target = ResolvedTarget(path);
+  if (target.empty()) return false;
   mode_t mode = 0600;
   struct stat info {};
   if (::stat(target.c_str(), &info) == 0) {
@@ -91,8 +143,9 @@ bool ReplaceFileContents(const std::string& path, std::string_view contents) {
   } else if (errno != ENOENT) {
     return false;
   }
+  RemoveLeftovers(target);
 
-  std::string tempPath = target + ".XXXXXX";
+  std::string tempPath = target + std::string(kTempInfix) + std::string(kTempSuffixLength, 'X');
   CUniqueFd file(::mkostemp(tempPath.data(), O_CLOEXEC));
   if (!file.IsOpen()) return false;
   CTempFileName temp(tempPath);

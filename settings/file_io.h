@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -7,17 +8,24 @@
 
 enum class EFileRead { kRead, kMissing, kFailed };
 
+// The largest file read or written: far above any real settings file, a cap
+// only against a runaway one.
+inline constexpr std::size_t kMaxFileSize = std::size_t{32} << 20;
+
 // Reads the whole regular file at path into text. kMissing when there is no
-// such file, kFailed when it cannot be read or is larger than 1 MiB; text is
-// then empty.
+// such file, kFailed when it cannot be read, is no regular file (a FIFO is
+// never waited on) or is larger than kMaxFileSize; text is then empty.
 EFileRead ReadFileText(const std::string& path, std::string& text);
 
 // Replaces the file at path with contents so that it changes only as a whole:
 // the contents go to a new file in the same directory, are flushed to disk and
 // then renamed over the old file. A new file gets mode 0600 whatever the
 // umask; a rewritten one keeps its mode. A symbolic link at path is followed,
-// so the file it names is replaced. On failure the old file is untouched and
-// no temporary file is left behind. Returns true on success.
+// so the file it names is replaced or, when it names nothing yet, created.
+// Contents larger than kMaxFileSize are not written. On failure the old file
+// is untouched and no temporary file is left behind; temporary files that
+// earlier replacements of the same file left behind (when killed half way)
+// are removed. Returns true on success.
 bool ReplaceFileContents(const std::string& path, std::string_view contents);
 
 // Creates dir and every missing directory above it, each with mode 0700.

@@ -2,14 +2,17 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "settings/file_io.h"
 #include "tests/settings/settings_test_support.h"
 
 namespace {
@@ -297,13 +300,65 @@ TEST_F(ProfileFileTest, SaveFailingHalfWayLeavesTheOldFile) {
   EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"Orlavo.INI"});
 }
 
+// A password, then one comment line that fills the file to size bytes.
+std::string PaddedFile(std::string_view password, std::size_t size) {
+  std::string text = "[ROUTER]\nPASSWORD=" + std::string(password) + "\n;";
+  text.resize(size - 1, 'c');
+  return text + "\n";
+}
+
 TEST_F(ProfileFileTest, FileTooLargeToReadIsLeftAlone) {
-  const std::string before = "[ROUTER]\nPASSWORD=old\n" + std::string(std::size_t{1} << 20, ';');
+  const std::string before = PaddedFile("old", kMaxFileSize + 1);
   WriteFile(m_path, before);
   const ProfileWrite write[] = {{"ROUTER", "PASSWORD", "new"}};
   EXPECT_FALSE(WriteProfile(m_path, write));
   EXPECT_EQ(ReadFile(m_path), before);
   EXPECT_FALSE(LoadProfile(m_path).Find("ROUTER", "PASSWORD"));
+}
+
+TEST_F(ProfileFileTest, ReaderAndWriterAgreeAtTheSizeLimit) {
+  WriteFile(m_path, PaddedFile("old", kMaxFileSize));
+  EXPECT_EQ(LoadProfile(m_path).Find("ROUTER", "PASSWORD"), "old");
+
+  // Two bytes more make the file exactly as large as the reader takes.
+  WriteFile(m_path, PaddedFile("old", kMaxFileSize - 2));
+  const ProfileWrite fits[] = {{"ROUTER", "PASSWORD", "older"}};
+  ASSERT_TRUE(WriteProfile(m_path, fits));
+  EXPECT_EQ(std::filesystem::file_size(m_path), kMaxFileSize);
+  EXPECT_EQ(LoadProfile(m_path).Find("ROUTER", "PASSWORD"), "older");
+
+  // One more would make a file the reader refuses: the old one stays.
+  const ProfileWrite grows[] = {{"ROUTER", "PASSWORD", "oldest"}};
+  EXPECT_FALSE(WriteProfile(m_path, grows));
+  EXPECT_EQ(ReadFile(m_path), PaddedFile("older", kMaxFileSize));
+  EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"Orlavo.INI"});
+}
+
+TEST_F(ProfileFileTest, NoRegularFileIsNeitherWaitedOnNorReplaced) {
+  struct Case {
+    const char* name;
+    std::function<void(const std::string&)> make;
+    std::filesystem::file_type type;
+  };
+  const Case cases[] = {
+      {"FIFO", [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); },
+       std::filesystem::file_type::fifo},
+      {"directory", [](const std::string& path) { std::filesystem::create_directory(path); },
+       std::filesystem::file_type::directory},
+      {"link to a character device",
+       [](const std::string& path) { std::filesystem::create_symlink("/dev/null", path); },
+       std::filesystem::file_type::symlink},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.make(m_path);
+    EXPECT_FALSE(LoadProfile(m_path).Find("ROUTER", "PASSWORD"));
+    const ProfileWrite write[] = {{"ROUTER", "PASSWORD", "new"}};
+    EXPECT_FALSE(WriteProfile(m_path, write));
+    EXPECT_EQ(std::filesystem::symlink_status(m_path).type(), c.type);
+    EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"Orlavo.INI"});
+    std::filesystem::remove(m_path);
+  }
 }
 
 TEST_F(ProfileFileTest, SymbolicLinkIsFollowed) {
@@ -315,6 +370,38 @@ TEST_F(ProfileFileTest, SymbolicLinkIsFollowed) {
   ASSERT_TRUE(WriteProfile(m_path, write));
   EXPECT_TRUE(std::filesystem::is_symlink(m_path));
   EXPECT_EQ(ReadFile(real), "[ROUTER]\nPASSWORD=new\n");
+}
+
+TEST_F(ProfileFileTest, DanglingSymbolicLinkGetsItsFile) {
+  std::filesystem::create_directory(m_dir.Path() / "real");
+  struct Case {
+    const char* name;
+    std::string link;
+    // The file the link names, relative to the test's directory; empty when
+    // the save cannot be done.
+    std::string created;
+  };
+  const Case cases[] = {
+      {"absolute", m_dir.File("real/absolute.INI"), "real/absolute.INI"},
+      {"relative", "real/relative.INI", "real/relative.INI"},
+      {"through a second link", "second-link", "real/second.INI"},
+      {"into a missing directory", "missing/Orlavo.INI", ""},
+      {"in a circle", "Orlavo.INI", ""},
+  };
+  std::filesystem::create_symlink("real/second.INI", m_dir.Path() / "second-link");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::create_symlink(c.link, m_path);
+    const ProfileWrite write[] = {{"ROUTER", "PASSWORD", "new"}};
+    EXPECT_EQ(WriteProfile(m_path, write), !c.created.empty());
+    EXPECT_EQ(std::filesystem::read_symlink(m_path), c.link);
+    if (!c.created.empty()) {
+      EXPECT_EQ(ReadFile(m_dir.File(c.created)), "[ROUTER]\nPASSWORD=new\n");
+      EXPECT_EQ(ModeOf(m_dir.File(c.created)), 0600);
+    }
+    std::filesystem::remove(m_path);
+  }
+  EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "missing"));
 }
 
 }  // namespace

@@ -1,11 +1,17 @@
 #include "settings/settings_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "monitor/fixed_text.h"
 #include "settings/profile.h"
@@ -199,6 +205,70 @@ TEST_F(SettingsFileTest, SaveThenLoadGivesTheSameSettings) {
   EXPECT_STREQ(record->m_szRouterAddress, "");
   EXPECT_STREQ(record->m_szMailTo[0], "a@example.org");
   EXPECT_EQ(record->m_nScanTime, 7);
+}
+
+TEST_F(SettingsFileTest, HandKeptFileWithLongCommentsIsReadAndSaved) {
+  std::string comments;
+  while (comments.size() < 1'200'000) comments += "; " + std::string(98, 'n') + "\n";
+  WriteFile(m_path, comments + "[ROUTER]\nPASSWORD=kept\n" + comments);
+  const auto record = Load();
+  EXPECT_STREQ(record->m_szPassword, "kept");
+
+  CopyText(record->m_szPassword, "changed");
+  SaveSettings(*record, m_path);
+  EXPECT_STREQ(Load()->m_szPassword, "changed");
+  EXPECT_TRUE(ReadFile(m_path).starts_with(comments + "[ROUTER]\n"));
+}
+
+// Saves in a child process that is killed (SIGKILL) once the save has written
+// limit bytes of its new file: as a power cut or kill -9 would leave it.
+void SaveKilledHalfWay(const MonitorRecord& record, const std::string& path, rlim_t limit) {
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::signal(SIGXFSZ, [](int) { std::raise(SIGKILL); });
+    const rlimit fileSize{limit, limit};
+    ::setrlimit(RLIMIT_FSIZE, &fileSize);
+    SaveSettings(record, path);
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+}
+
+TEST_F(SettingsFileTest, SaveRemovesWhatKilledSavesLeftBehind) {
+  CopyText(m_record->m_szPassword, "secret");
+  SaveSettings(*m_record, m_path);
+  const std::string saved = ReadFile(m_path);
+  // Files of the user's and of other files' saves stay.
+  const std::vector<std::string> others = {"Orlavo.INI.backup", "Orlavo.INI.saving-abc",
+                                           "Other.INI.saving-abcdef"};
+  for (const std::string& name : others) WriteFile(m_dir.File(name), "PASSWORD=other\n");
+  // As an earlier version of the program might have left one.
+  WriteFile(m_dir.File("Orlavo.INI.saving-Ab12Z9"), "PASSWORD=secret\n");
+
+  SaveKilledHalfWay(*m_record, m_path, 100);
+  std::vector<std::string> leftovers;
+  for (const auto& entry : std::filesystem::directory_iterator(m_dir.Path())) {
+    const std::string name = entry.path().filename().string();
+    if (name.starts_with("Orlavo.INI.saving-") && name.size() == 24) leftovers.push_back(name);
+  }
+  ASSERT_EQ(leftovers.size(), 1u) << "the killed save left no copy behind";
+  EXPECT_NE(leftovers[0], "Orlavo.INI.saving-Ab12Z9");
+  EXPECT_NE(ReadFile(m_dir.File(leftovers[0])).find("PASSWORD=secret"), std::string::npos);
+  EXPECT_EQ(ReadFile(m_path), saved);
+
+  CopyText(m_record->m_szPassword, "renewed");
+  SaveSettings(*m_record, m_path);
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(m_dir.Path())) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"Orlavo.INI", "Orlavo.INI.backup",
+                                             "Orlavo.INI.saving-abc", "Other.INI.saving-abcdef"}));
+  EXPECT_STREQ(Load()->m_szPassword, "renewed");
 }
 
 TEST(SettingsFilePathTest, ConfigHomeOrHomeDotConfig) {
