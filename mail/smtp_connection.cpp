@@ -1,7 +1,6 @@
 #include "mail/smtp_connection.h"
 
 #include <arpa/inet.h>
-#include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -12,38 +11,12 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
-#include <memory>
 
-#include "monitor/fixed_text.h"
+#include "mail/name_lookup.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-struct AddrInfoFree {
-  void operator()(addrinfo* answer) const { ::freeaddrinfo(answer); }
-};
-
-// The first IPv4 address of host; false when there is none.
-bool ResolveIpv4(std::string_view host, in_addr& address) {
-  char szHost[256];
-  if (host.empty() || host.size() >= sizeof szHost) return false;
-  CopyText(szHost, host);
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* first = nullptr;
-  if (::getaddrinfo(szHost, nullptr, &hints, &first) != 0) return false;
-  const std::unique_ptr<addrinfo, AddrInfoFree> answer(first);
-  if (answer == nullptr || answer->ai_addr == nullptr ||
-      answer->ai_addrlen < static_cast<socklen_t>(sizeof(sockaddr_in))) {
-    return false;
-  }
-  sockaddr_in found{};
-  std::memcpy(&found, answer->ai_addr, sizeof found);
-  address = found.sin_addr;
-  return true;
-}
 
 }  // namespace
 
@@ -51,15 +24,18 @@ bool CSmtpConnection::Connect(std::string_view host) {
   const int port = m_options.port;
   Close();
   m_bInputEnded = false;
+  const auto start = Clock::now();
+  m_exchangeDeadline = start + m_options.totalTimeout;
+  // The name lookup counts towards connecting.
+  const auto deadline = std::min(start + m_options.connectTimeout, m_exchangeDeadline);
   sockaddr_in address{};
   address.sin_family = AF_INET;
-  if (port < 1 || port > 65535 || !ResolveIpv4(host, address.sin_addr)) return false;
+  if (port < 1 || port > 65535 || !LookUpIpv4(host, deadline, address.sin_addr)) return false;
   address.sin_port = htons(static_cast<std::uint16_t>(port));
 
   // Non-blocking from the start, so that connecting can be given up in time.
   m_hSocket.Reset(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
   if (!m_hSocket.IsOpen()) return false;
-  const auto deadline = Clock::now() + m_options.connectTimeout;
   if (::connect(m_hSocket.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) ==
       0) {
     return true;
@@ -80,9 +56,13 @@ bool CSmtpConnection::Connect(std::string_view host) {
 
 bool CSmtpConnection::Send(std::string_view bytes, Flush flush) {
   if (!m_hSocket.IsOpen()) return false;
-  const auto deadline = Clock::now() + m_options.sendTimeout;
+  const auto deadline = std::min(Clock::now() + m_options.sendTimeout, m_exchangeDeadline);
   const int flags = MSG_NOSIGNAL | (flush == Flush::kMore ? MSG_MORE : 0);
   while (!bytes.empty()) {
+    if (Clock::now() >= deadline) {
+      Close();
+      return false;
+    }
     const ssize_t n = ::send(m_hSocket.Get(), bytes.data(), bytes.size(), flags);
     if (n > 0) {
       bytes.remove_prefix(static_cast<std::size_t>(n));
@@ -103,7 +83,7 @@ bool CSmtpConnection::Send(std::string_view bytes, Flush flush) {
 
 bool CSmtpConnection::ReadReply(char (&reply)[kSmtpReplySize]) {
   std::memset(reply, 0, sizeof reply);
-  const auto deadline = Clock::now() + m_options.replyTimeout;
+  const auto deadline = std::min(Clock::now() + m_options.replyTimeout, m_exchangeDeadline);
   std::size_t stored = 0;
   std::size_t column = 0;
   bool continued = false;

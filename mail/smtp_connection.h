@@ -8,20 +8,24 @@
 
 struct SmtpOptions {
   int port = 25;
+  // Name lookup plus connecting.
   std::chrono::milliseconds connectTimeout{10'000};
   std::chrono::milliseconds replyTimeout{30'000};
   std::chrono::milliseconds sendTimeout{30'000};
+  // Everything from the name lookup to the reply to QUIT.
+  std::chrono::milliseconds totalTimeout{60'000};
 };
 
 // Replies keep at most this many bytes; the rest of a longer reply is dropped.
 inline constexpr std::size_t kSmtpReplySize = 1024;
 
 // One IPv4 TCP connection to an SMTP server, owned for the length of one
-// exchange and closed by the destructor. Every wait is bounded: connecting by
-// its own limit, each reply and each send by theirs. After a time-out the
-// connection is closed at once, so a late answer can never be taken for the
-// reply to a later command and the remaining steps cost no further waiting.
-// Nothing here raises a signal or throws.
+// exchange and closed by the destructor. Every wait is bounded: the name
+// lookup and connecting by the connect limit, each reply and each send by
+// theirs, and all of it, from the start of Connect on, by the total limit.
+// After a time-out the connection is closed at once, so a late answer can
+// never be taken for the reply to a later command and the remaining steps
+// cost no further waiting. Nothing here raises a signal or throws.
 class CSmtpConnection {
  public:
   explicit CSmtpConnection(const SmtpOptions& options) : m_options(options) {}
@@ -29,9 +33,9 @@ class CSmtpConnection {
   CSmtpConnection(const CSmtpConnection&) = delete;
   CSmtpConnection& operator=(const CSmtpConnection&) = delete;
 
-  // Resolves host (IPv4 only, first address) and connects to the options'
-  // port within their connect time-out. False when the name does not resolve
-  // or the connection fails.
+  // Looks up host (IPv4 only, first address) and connects to the options'
+  // port within their connect limit, and starts their total limit. False
+  // when the name does not resolve in time or the connection fails.
   bool Connect(std::string_view host);
 
   // kMore holds the bytes back until a send with kNow follows, so that lines
@@ -58,6 +62,7 @@ class CSmtpConnection {
 
   CUniqueFd m_hSocket;
   SmtpOptions m_options;
+  std::chrono::steady_clock::time_point m_exchangeDeadline;
   // Bytes received but not yet consumed by a reply.
   char m_achInput[kSmtpReplySize] = {};
   std::size_t m_nInputBegin = 0;

@@ -122,6 +122,9 @@ bool SetUpRequest(CURL* hCurl, CURLU* hUrl, curl_slist* headers, const char* szU
          SetOption(hCurl, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count())) &&
          // Fetches run on worker threads.
          SetOption(hCurl, CURLOPT_NOSIGNAL, 1L) &&
+         // At the connect limit a name lookup still waiting for a silent name
+         // server is left to end by itself instead of being waited for.
+         SetOption(hCurl, CURLOPT_QUICK_EXIT, 1L) &&
          SetOption(hCurl, CURLOPT_WRITEFUNCTION, OnBody) &&
          SetOption(hCurl, CURLOPT_WRITEDATA, &exchange) &&
          SetOption(hCurl, CURLOPT_HEADERFUNCTION, OnHeader) &&

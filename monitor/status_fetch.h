@@ -12,7 +12,7 @@ struct FetchOptions {
   int port = 80;
   // Name resolution plus connecting.
   std::chrono::milliseconds connectTimeout{10'000};
-  // The whole exchange.
+  // The whole exchange, name resolution included.
   std::chrono::milliseconds totalTimeout{30'000};
 };
 

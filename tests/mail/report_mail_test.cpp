@@ -262,6 +262,38 @@ TEST(ReportMail, KeepsFieldTextsInTheirPlace) {
   });
 }
 
+TEST(ReportMail, TheWholeExchangeHasOneLimit) {
+  // Every reply comes late, though well within the reply limit: with twenty
+  // recipients the exchange would take 27 of them.
+  constexpr auto kLate = 250ms;
+  SmtpScript script{LateReply("220 ready\r\n", kLate),
+                    {{"HELO", LateReply("250 Hello\r\n", kLate)},
+                     {"MAIL", LateReply("250 Ok\r\n", kLate)},
+                     {"RCPT", LateReply("250 Ok\r\n", kLate)},
+                     {"DATA", LateReply("354 Go ahead\r\n", kLate)},
+                     {".", LateReply("250 Queued\r\n", kLate)},
+                     {"QUIT", LateReply("221 Bye\r\n", kLate)}}};
+  CSmtpTestServer server(script);
+  const auto record = ReportRecord("127.0.0.1");
+  record->m_nMailCount = kMaxMailTo;
+  SmtpOptions options;
+  options.port = server.Port();
+  options.connectTimeout = 1s;
+  options.replyTimeout = 2s;
+  options.sendTimeout = 2s;
+  options.totalTimeout = 1500ms;
+
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(SendReportMail(*record, options), 0);
+  // Far below the 7 s the late replies alone would take.
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 4s);
+  // Closed at the limit, in the middle of the recipients: no DATA, no QUIT.
+  const std::string received = server.Received();
+  EXPECT_TRUE(received.starts_with(Helo() + Mail() + Rcpt(kSender))) << received;
+  EXPECT_EQ(received.find(kData), std::string::npos) << received;
+  EXPECT_EQ(received.find(kQuit), std::string::npos) << received;
+}
+
 TEST(ReportMail, FailsWhenTheConnectionIsRefused) {
   const auto record = ReportRecord("127.0.0.1");
   SmtpOptions options;

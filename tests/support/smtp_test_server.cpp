@@ -40,6 +40,10 @@ const SmtpAnswer& UsualAnswer(std::string_view line) {
 
 SmtpAnswer Reply(std::string reply) { return {{std::move(reply)}, SmtpAnswer::EThen::kGoOn}; }
 
+SmtpAnswer LateReply(std::string reply, std::chrono::milliseconds delay) {
+  return {{std::move(reply)}, SmtpAnswer::EThen::kGoOn, delay};
+}
+
 SmtpAnswer SplitReply(std::vector<std::string> pieces) {
   return {std::move(pieces), SmtpAnswer::EThen::kGoOn};
 }
@@ -88,6 +92,7 @@ void CSmtpTestServer::Serve(Connection& connection) {
 }
 
 bool CSmtpTestServer::Answer(Connection& connection, const SmtpAnswer& answer) {
+  std::this_thread::sleep_for(answer.delay);
   for (std::size_t i = 0; i < answer.pieces.size(); ++i) {
     if (i != 0) std::this_thread::sleep_for(kPieceGap);
     if (!answer.pieces[i].empty() && !connection.Write(answer.pieces[i])) return false;

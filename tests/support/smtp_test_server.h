@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -20,9 +21,12 @@ struct SmtpAnswer {
   // kClose: close the connection after the pieces; kFallSilent: never write
   // again and wait until the client gives up.
   EThen then = EThen::kGoOn;
+  // How long the server waits before the first piece.
+  std::chrono::milliseconds delay{0};
 };
 
 SmtpAnswer Reply(std::string reply);
+SmtpAnswer LateReply(std::string reply, std::chrono::milliseconds delay);
 SmtpAnswer SplitReply(std::vector<std::string> pieces);
 SmtpAnswer ReplyThenClose(std::string reply);
 SmtpAnswer CloseWithoutReply();

@@ -1,0 +1,107 @@
+#include "mail/name_lookup.h"
+
+#include <netdb.h>
+#include <pthread.h>
+#include <sys/socket.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstring>
+#include <memory>
+#include <mutex>
+
+#include "monitor/fixed_text.h"
+
+namespace {
+
+struct AddrInfoFree {
+  void operator()(addrinfo* answer) const { ::freeaddrinfo(answer); }
+};
+
+// getaddrinfo with the given flags: the first IPv4 address, or false.
+bool Resolve(const char* szHost, int flags, in_addr& address) {
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  hints.ai_flags = flags;
+  addrinfo* first = nullptr;
+  if (::getaddrinfo(szHost, nullptr, &hints, &first) != 0) return false;
+  const std::unique_ptr<addrinfo, AddrInfoFree> answer(first);
+  if (answer == nullptr || answer->ai_addr == nullptr ||
+      answer->ai_addrlen < static_cast<socklen_t>(sizeof(sockaddr_in))) {
+    return false;
+  }
+  sockaddr_in found{};
+  std::memcpy(&found, answer->ai_addr, sizeof found);
+  address = found.sin_addr;
+  return true;
+}
+
+// One lookup, shared by the caller and the lookup thread; whichever lets go
+// last frees it, so a caller that has given up owes the thread nothing.
+struct Lookup {
+  char szHost[256] = {};
+  std::mutex mutex;
+  std::condition_variable finished;
+  bool bFinished = false;
+  bool bFound = false;
+  in_addr address{};
+};
+
+// Lookup threads still running, waited for or given up.
+std::atomic<int> g_nLookupThreads{0};
+
+void* RunLookup(void* argument) {
+  const std::unique_ptr<std::shared_ptr<Lookup>> owner(
+      static_cast<std::shared_ptr<Lookup>*>(argument));
+  Lookup& lookup = **owner;
+  in_addr address{};
+  const bool bFound = Resolve(lookup.szHost, 0, address);
+  {
+    const std::lock_guard lock(lookup.mutex);
+    lookup.bFinished = true;
+    lookup.bFound = bFound;
+    lookup.address = address;
+  }
+  lookup.finished.notify_one();
+  --g_nLookupThreads;
+  return nullptr;
+}
+
+// Starts the lookup on a detached thread; false when none can be started.
+bool StartLookupThread(const std::shared_ptr<Lookup>& lookup) {
+  if (++g_nLookupThreads > kMaxLookupThreads) {
+    --g_nLookupThreads;
+    return false;
+  }
+  auto owner = std::make_unique<std::shared_ptr<Lookup>>(lookup);
+  pthread_attr_t attributes;
+  pthread_attr_init(&attributes);
+  pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+  pthread_t thread;
+  const int error = ::pthread_create(&thread, &attributes, RunLookup, owner.get());
+  pthread_attr_destroy(&attributes);
+  if (error != 0) {
+    --g_nLookupThreads;
+    return false;
+  }
+  // The thread owns it now.
+  owner.release();
+  return true;
+}
+
+}  // namespace
+
+bool LookUpIpv4(std::string_view host, std::chrono::steady_clock::time_point deadline,
+                in_addr& address) {
+  auto lookup = std::make_shared<Lookup>();
+  if (host.empty() || host.size() >= sizeof lookup->szHost) return false;
+  CopyText(lookup->szHost, host);
+  if (Resolve(lookup->szHost, AI_NUMERICHOST, address)) return true;
+  if (!StartLookupThread(lookup)) return false;
+  std::unique_lock lock(lookup->mutex);
+  if (!lookup->finished.wait_until(lock, deadline, [&] { return lookup->bFinished; })) return false;
+  if (!lookup->bFound) return false;
+  address = lookup->address;
+  return true;
+}
