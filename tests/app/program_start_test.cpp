@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/temp_dir.h"
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -32,8 +34,9 @@ int WaitForExit(pid_t child, std::chrono::milliseconds limit) {
 }
 
 TEST(ProgramStartTest, ShowsTheDialogAndEndsWithItWithoutWritingSettings) {
-  std::string configHome = testing::TempDir() + "orlavo-app-XXXXXX";
-  ASSERT_NE(mkdtemp(configHome.data()), nullptr);
+  const testing_support::CTempDir configDir("orlavo-app-");
+  const std::string configHome = configDir.Path().string();
+  ASSERT_FALSE(configHome.empty());
   ASSERT_TRUE(
       std::filesystem::exists(std::filesystem::path(ORLAVO_PROGRAM).replace_extension(".HLP")));
 

@@ -4,13 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -25,6 +22,7 @@
 #include "tests/support/http_test_server.h"
 #include "tests/support/recording_window.h"
 #include "tests/support/smtp_test_server.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -51,9 +49,7 @@ TEST(ScanRunLive, ChangeOfAddressSeenByRefreshIsMailedAtThePeriodicCheck) {
   });
   CSmtpTestServer mailServer{SmtpScript{}};
 
-  const auto directory =
-      std::filesystem::temp_directory_path() / ("orlavo-scan-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(directory);
+  const testing_support::CTempDir directory("orlavo-scan-");
 
   auto record = std::make_unique<MonitorRecord>();
   CopyText(record->m_szRouterAddress, "127.0.0.1");
@@ -70,7 +66,7 @@ TEST(ScanRunLive, ChangeOfAddressSeenByRefreshIsMailedAtThePeriodicCheck) {
   LiveScanOptions options;
   options.fetch.port = router.Port();
   options.smtp.port = mailServer.Port();
-  options.settingsPath = (directory / "Orlavo.INI").string();
+  options.settingsPath = directory.File("Orlavo.INI");
   options.tick = 2ms;
   CLiveScanSteps steps(*record, window, options);
   CScanRun run(*record, window, steps);
@@ -106,7 +102,6 @@ TEST(ScanRunLive, ChangeOfAddressSeenByRefreshIsMailedAtThePeriodicCheck) {
   std::stringstream settings;
   settings << saved.rdbuf();
   EXPECT_NE(settings.str().find("SCAN-TIME=0"), std::string::npos) << settings.str();
-  std::filesystem::remove_all(directory);
 }
 
 TEST(ScanRunLive, StopEndsTheWorkersWaitAtOnce) {

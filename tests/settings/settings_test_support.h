@@ -3,35 +3,19 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
 #include <string>
 
+#include "tests/support/temp_dir.h"
+
 namespace settings_test {
 
-// A fresh directory of its own under the temporary directory, removed with
-// everything in it.
-class CTempDir {
+// A fresh directory for one test, removed with everything in it.
+class CTempDir : public testing_support::CTempDir {
  public:
-  CTempDir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "orlavo-settings-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) m_path = pattern;
-  }
-  CTempDir(const CTempDir&) = delete;
-  CTempDir& operator=(const CTempDir&) = delete;
-  ~CTempDir() {
-    std::error_code error;
-    if (!m_path.empty()) std::filesystem::remove_all(m_path, error);
-  }
-
-  const std::filesystem::path& Path() const { return m_path; }
-  std::string File(const std::string& name) const { return (m_path / name).string(); }
-
- private:
-  std::filesystem::path m_path;
+  CTempDir() : testing_support::CTempDir("orlavo-settings-") {}
 };
 
 // Sets an environment variable (or removes it, for nullopt) and puts back

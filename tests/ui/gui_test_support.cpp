@@ -121,11 +121,9 @@ void SaveScreenshot(const wxWindow& window, const std::string& fileName) {
   [[maybe_unused]] const int result = std::system(command.c_str());
 }
 
-std::string FreshConfigHome() {
-  std::string pattern = testing::TempDir() + "orlavo-gui-XXXXXX";
-  const char* const dir = mkdtemp(pattern.data());
-  if (dir == nullptr) return {};
-  setenv("XDG_CONFIG_HOME", dir, 1);
+std::unique_ptr<testing_support::CTempDir> FreshConfigHome() {
+  auto dir = std::make_unique<testing_support::CTempDir>("orlavo-gui-");
+  setenv("XDG_CONFIG_HOME", dir->Path().c_str(), 1);
   return dir;
 }
 

@@ -2,11 +2,14 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include <wx/gdicmn.h>
 #include <wx/string.h>
 #include <wx/window.h>
+
+#include "tests/support/temp_dir.h"
 
 namespace gui_test {
 
@@ -33,7 +36,8 @@ void PressKey(const wxWindow& window, int keyCode, int modifiers = 0);
 // directory.
 void SaveScreenshot(const wxWindow& window, const std::string& fileName);
 
-// A fresh, empty configuration directory, set as XDG_CONFIG_HOME.
-std::string FreshConfigHome();
+// A fresh, empty configuration directory, set as XDG_CONFIG_HOME, removed
+// with everything in it when the owner goes.
+std::unique_ptr<testing_support::CTempDir> FreshConfigHome();
 
 }  // namespace gui_test

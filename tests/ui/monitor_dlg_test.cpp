@@ -40,7 +40,10 @@ T& Control(wxWindow& dialog, int id) {
 // with its scans routed to the test's servers.
 class MonitorDlgTest : public testing::Test {
  protected:
-  void SetUp() override { m_configHome = FreshConfigHome(); }
+  void SetUp() override {
+    m_configDir = FreshConfigHome();
+    m_configHome = m_configDir->Path().string();
+  }
 
   void TearDown() override {
     if (m_pDialog != nullptr) {
@@ -91,6 +94,7 @@ class MonitorDlgTest : public testing::Test {
     Edit(kIdSmtpServer).ChangeValue("127.0.0.1");
   }
 
+  std::unique_ptr<testing_support::CTempDir> m_configDir;
   std::string m_configHome;
   CMonitorDlg* m_pDialog = nullptr;
 };
