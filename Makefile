@@ -32,7 +32,8 @@ demo: build
 	./scripts/demo ./$(BUILD)/app/orlavo
 
 # Every test: the plain build (GUI tests under Xvfb), then the core again under
-# AddressSanitizer + UndefinedBehaviorSanitizer, and under ThreadSanitizer.
+# AddressSanitizer + UndefinedBehaviorSanitizer, and the tests whose threads
+# share state (the scan worker, the mail's name lookup) under ThreadSanitizer.
 test: test-plain test-asan test-tsan
 
 test-plain: build
@@ -48,7 +49,7 @@ test-tsan: deps
 	@cmake -S . -B $(BUILD)-tsan -DCMAKE_BUILD_TYPE=Debug -DORLAVO_BUILD_GUI=OFF \
 	  -DORLAVO_BUILD_BENCH=OFF -DORLAVO_SANITIZE=thread $(WERROR) >/dev/null
 	@cmake --build $(BUILD)-tsan -j $(JOBS)
-	cd $(BUILD)-tsan && ctest --output-on-failure -j $(JOBS) -L worker
+	cd $(BUILD)-tsan && ctest --output-on-failure -j $(JOBS) -L 'worker|lookup'
 
 bench: build
 	./$(BUILD)/bench/parse_bench
