@@ -54,6 +54,7 @@ test-tsan: deps
 bench: build
 	./$(BUILD)/bench/parse_bench
 	./$(BUILD)/bench/mail_bench
+	./$(BUILD)/bench/settings_bench
 
 # clang-tidy over the program's own sources with the checks in .clang-tidy
 # (bench/ aside: Google Benchmark's `for (auto _ : state)` reads as a dead

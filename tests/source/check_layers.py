@@ -28,7 +28,7 @@ BELOW = {
     "app": CORE | {"ui", "res"},
     "tools": {"monitor"},
     # The mail benchmark sends to the scripted SMTP server the tests use.
-    "bench": {"monitor", "mail", "tests"},
+    "bench": CORE | {"tests"},
 }
 TOOLKIT = re.compile(r'#\s*include\s*<(wx|gtk|gdk|glib)/')
 PROJECT = re.compile(r'#\s*include\s*"([^/"]+)/')
