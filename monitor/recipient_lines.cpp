@@ -6,7 +6,15 @@
 
 namespace {
 constexpr char kLineBreak[] = "\n";
+
+// The length of the line break at the start of text: CR LF, LF or a lone CR
+// (text pasted from other programs), else 0.
+std::size_t LineBreakAt(std::string_view text) {
+  if (text.starts_with("\r\n")) return 2;
+  return text.starts_with('\n') || text.starts_with('\r') ? 1 : 0;
 }
+
+}  // namespace
 
 std::string_view JoinRecipients(MonitorRecord& record) {
   CopyText(record.m_szPage, "");
@@ -20,11 +28,17 @@ std::string_view JoinRecipients(MonitorRecord& record) {
 
 void SplitRecipients(MonitorRecord& record, std::string_view text) {
   std::size_t lines = 1;
-  for (const char c : text) lines += c == '\n' ? 1 : 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const std::size_t breakLength = LineBreakAt(text.substr(i));
+    if (breakLength == 0) continue;
+    ++lines;
+    i += breakLength - 1;
+  }
   record.m_nMailCount = static_cast<std::int32_t>(lines > kMaxMailTo ? kMaxMailTo : lines);
   for (std::int32_t i = 0; i < record.m_nMailCount; ++i) {
-    const std::size_t end = text.find('\n');
+    const std::size_t end = text.find_first_of("\r\n");
     CopyText(record.m_szMailTo[i], text.substr(0, end));
-    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    text.remove_prefix(end == std::string_view::npos ? text.size()
+                                                     : end + LineBreakAt(text.substr(end)));
   }
 }

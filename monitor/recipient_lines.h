@@ -11,7 +11,8 @@
 // addresses, none before the first or after the last. Returns the joined text.
 std::string_view JoinRecipients(MonitorRecord& record);
 
-// Splits the box's text into the slots: every line counts (an empty text is
+// Splits the box's text into the slots at LF, CR LF or a lone CR (text pasted
+// from other programs keeps its own line breaks): every line counts (an empty text is
 // one empty line, a trailing line break adds an empty one), at most
 // kMaxMailTo lines are read, each cut to what fits in a slot.
 void SplitRecipients(MonitorRecord& record, std::string_view text);
