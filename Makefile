@@ -25,6 +25,10 @@ build: deps
 run: DEPS := run build
 run: TESTS := OFF
 run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "make run: no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is set)."; \
+	  echo "Run it from a desktop session, or try 'make demo', which uses a virtual display."; \
+	  exit 1; fi
 	./$(BUILD)/app/orlavo
 
 # The program against a simulated router and mail server (needs root or sudo).

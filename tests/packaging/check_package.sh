@@ -30,7 +30,7 @@ else
 fi
 # Debian's package checker: errors fail the test, warnings are shown.
 lintian --allow-root --fail-on error "$deb" || { echo "FAIL: lintian reports errors"; status=1; }
-for file in share/orlavo/orlavo.HLP share/orlavo/orlavo-help/overview.htm \
+for file in bin/orlavo-page-check share/orlavo/orlavo.HLP share/orlavo/orlavo-help/overview.htm \
             share/doc/orlavo/copyright share/doc/orlavo/changelog.gz \
             share/applications/orlavo.desktop \
             share/icons/hicolor/16x16/apps/orlavo.png share/icons/hicolor/32x32/apps/orlavo.png; do
