@@ -3,10 +3,14 @@
 #include <utility>
 
 #include <wx/filename.h>
+#include <wx/html/helpfrm.h>
+#include <wx/html/helpwnd.h>
 #include <wx/stdpaths.h>
 #include <wx/sysopt.h>
+#include <wx/treectrl.h>
 
-CHelpBook::CHelpBook(std::vector<wxString> bookFiles) : m_bookFiles(std::move(bookFiles)) {}
+CHelpBook::CHelpBook(std::vector<wxString> bookFiles, wxWindow* parent)
+    : m_bookFiles(std::move(bookFiles)), m_pParent(parent) {}
 
 CHelpBook::~CHelpBook() = default;
 
@@ -23,12 +27,22 @@ std::vector<wxString> CHelpBook::ProductBookFiles() {
 
 bool CHelpBook::ShowContents() {
   wxHtmlHelpController* const controller = Controller();
-  return controller != nullptr && controller->DisplayContents();
+  if (controller == nullptr || !controller->DisplayContents()) return false;
+  Present();
+  return true;
 }
 
 bool CHelpBook::ShowTopic(int topic) {
   wxHtmlHelpController* const controller = Controller();
-  return controller != nullptr && controller->Display(topic);
+  if (controller == nullptr || !controller->Display(topic)) return false;
+  Present();
+  return true;
+}
+
+void CHelpBook::Present() {
+  wxHtmlHelpWindow* const window = m_pController->GetHelpWindow();
+  if (window != nullptr && window->GetTreeCtrl() != nullptr) window->GetTreeCtrl()->ExpandAll();
+  if (wxHtmlHelpFrame* const frame = m_pController->GetFrame()) frame->Raise();
 }
 
 wxHtmlHelpController* CHelpBook::Controller() {
@@ -40,6 +54,7 @@ wxHtmlHelpController* CHelpBook::Controller() {
     if (!wxFileName::FileExists(file)) continue;
     auto controller = std::make_unique<wxHtmlHelpController>(wxHF_DEFAULT_STYLE);
     controller->SetTitleFormat("Orlavo Help: %s");
+    controller->SetParentWindow(m_pParent);
     if (controller->AddBook(wxFileName(file))) {
       m_pController = std::move(controller);
       break;

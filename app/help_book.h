@@ -6,11 +6,12 @@
 #include <wx/html/helpctrl.h>
 #include <wx/string.h>
 
-// The program's help book, opened in the toolkit's HTML help viewer. The book
-// is loaded on first use from the first of its project files that loads.
+// The program's help book, opened in the toolkit's HTML help viewer beside
+// parent: above it, both usable, and gone with it. The book is loaded on first
+// use from the first of its project files that loads.
 class CHelpBook {
  public:
-  explicit CHelpBook(std::vector<wxString> bookFiles);
+  CHelpBook(std::vector<wxString> bookFiles, wxWindow* parent);
   ~CHelpBook();
   CHelpBook(const CHelpBook&) = delete;
   CHelpBook& operator=(const CHelpBook&) = delete;
@@ -26,7 +27,10 @@ class CHelpBook {
 
  private:
   wxHtmlHelpController* Controller();
+  // Opens every chapter of the contents and brings the viewer to the front.
+  void Present();
 
   std::vector<wxString> m_bookFiles;
+  wxWindow* m_pParent = nullptr;
   std::unique_ptr<wxHtmlHelpController> m_pController;
 };

@@ -8,7 +8,7 @@
 void AttachAboutBoxAndHelp(CMonitorDlg& dialog, std::vector<wxString> bookFiles) {
   // Held by the dialog's help function alone; shared only because a function
   // object must be copyable.
-  auto book = std::make_shared<CHelpBook>(std::move(bookFiles));
+  auto book = std::make_shared<CHelpBook>(std::move(bookFiles), &dialog);
   dialog.SetHelp(
       [book](int topic) { return topic == 0 ? book->ShowContents() : book->ShowTopic(topic); });
   dialog.SetAboutBox([&dialog] {

@@ -20,8 +20,14 @@ int CMonitorApp::OnRun() {
   auto* const dialog = new CMonitorDlg();
   AttachAboutBoxAndHelp(*dialog);
   SetTopWindow(dialog);
-  dialog->ShowModal();
-  dialog->Destroy();
+  // The help viewer may still be open: the program ends with the dialog
+  // alone, which has stopped its scan before it goes.
+  dialog->Bind(wxEVT_DESTROY, [this, dialog](wxWindowDestroyEvent& event) {
+    if (event.GetEventObject() == dialog) ExitMainLoop();
+    event.Skip();
+  });
+  dialog->Show();
+  wxApp::OnRun();
   return 0;
 }
 

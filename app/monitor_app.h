@@ -2,8 +2,9 @@
 
 #include <wx/app.h>
 
-// The program: starts the HTTP layer, runs the main dialog modally and ends
-// with it.
+// The program: starts the HTTP layer, shows the main dialog and ends with it.
+// The dialog runs under the application's own event loop, not a modal one, so
+// that help stays usable beside it.
 class CMonitorApp final : public wxApp {
  public:
   bool OnInit() override;

@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
+
 namespace {
 
 // No GTK headers are needed: the functions are looked up in the GTK library
@@ -20,12 +22,27 @@ constexpr char kCompactCss[] =
     "radiobutton radio { min-height: 12px; min-width: 12px; margin-top: 0; margin-bottom: 0; }"
     "scrollbar, scrollbar contents, scrollbar trough { min-height: 0; padding: 0; margin: 0; }"
     "scrollbar slider { min-height: 4px; min-width: 4px; margin: 0; border-width: 0; }"
-    "scrollbar button { min-height: 0; min-width: 0; padding: 0; }";
+    "scrollbar button { min-height: 0; min-width: 0; padding: 0; }"
+    // The one scroll bar the dialog shows must be seen and grabbed.
+    "scrolledwindow.orlavo-one-line scrollbar slider { min-width: 8px; min-height: 6px; }";
 
 template <typename Function>
 Function Lookup(const char* name) {
   return reinterpret_cast<Function>(dlsym(RTLD_DEFAULT, name));
 }
+
+// GtkPolicyType, GtkTextView and GtkEntry calls, by value.
+constexpr int kPolicyAlways = 0;
+constexpr int kPolicyExternal = 3;
+using SetPolicy = void (*)(void* scrolled, int horizontal, int vertical);
+using SetOverlayScrolling = void (*)(void* scrolled, int overlay);
+using SetPixelsBelowLines = void (*)(void* textView, int pixels);
+using WidgetGetStyleContext = void* (*)(void* widget);
+using StyleContextAddClass = void (*)(void* context, const char* name);
+struct GdkRectangle {
+  int x, y, width, height;
+};
+using EntryGetTextArea = void (*)(void* entry, GdkRectangle* area);
 
 }  // namespace
 
@@ -48,4 +65,33 @@ void ApplyCompactControlStyle() {
   providerLoad(provider, kCompactCss, -1, nullptr);
   addProvider(screen, provider, kApplicationPriority);
   s_bApplied = true;
+}
+
+void ApplyOneLineTextBoxStyle(wxTextCtrl& box) {
+  const auto setPolicy = Lookup<SetPolicy>("gtk_scrolled_window_set_policy");
+  const auto setOverlay = Lookup<SetOverlayScrolling>("gtk_scrolled_window_set_overlay_scrolling");
+  const auto setBelow = Lookup<SetPixelsBelowLines>("gtk_text_view_set_pixels_below_lines");
+  const auto styleContext = Lookup<WidgetGetStyleContext>("gtk_widget_get_style_context");
+  const auto addClass = Lookup<StyleContextAddClass>("gtk_style_context_add_class");
+  if (setPolicy == nullptr || setOverlay == nullptr || setBelow == nullptr ||
+      styleContext == nullptr || addClass == nullptr)
+    return;
+  void* const scrolled = box.GetHandle();
+  // No horizontal bar, but the view still follows the caret sideways; a
+  // vertical bar that is always there and not an overlay that hides.
+  setPolicy(scrolled, kPolicyExternal, kPolicyAlways);
+  setOverlay(scrolled, 0);
+  addClass(styleContext(scrolled), "orlavo-one-line");
+  // Every line fills the box, so the box shows one whole line at a time.
+  const int lineHeight = box.GetCharHeight();
+  const int viewHeight = box.GetClientSize().GetHeight();
+  setBelow(box.GetConnectWidget(), std::max(0, viewHeight - lineHeight));
+}
+
+int TextAreaWidth(wxTextCtrl& edit) {
+  const auto getTextArea = Lookup<EntryGetTextArea>("gtk_entry_get_text_area");
+  if (getTextArea == nullptr) return edit.GetClientSize().GetWidth();
+  GdkRectangle area{};
+  getTextArea(edit.GetConnectWidget(), &area);
+  return area.width > 0 ? area.width : edit.GetClientSize().GetWidth();
 }

@@ -1,6 +1,17 @@
 #pragma once
 
+#include <wx/textctrl.h>
+
+// The toolkit styling the dialogs rely on; each platform provides its own.
+
 // GTK's default theme makes entries, buttons, lists and text views taller
 // than the dialog's rectangles. Applies, once per process, a style that lets
 // them shrink to their rectangles.
 void ApplyCompactControlStyle();
+
+// A multi-line box one line high: one whole line shown at a time, a vertical
+// scroll bar that is always shown and can be grabbed, no horizontal one.
+void ApplyOneLineTextBoxStyle(wxTextCtrl& box);
+
+// The width, in pixels, in which a single-line edit shows its text.
+int TextAreaWidth(wxTextCtrl& edit);

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include <wx/evtloop.h>
 #include <wx/menu.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
@@ -11,6 +12,7 @@
 #include "monitor/recipient_lines.h"
 #include "monitor/scan_intervals.h"
 #include "res/strings.h"
+#include "ui/accessibility.h"
 #include "ui/app_icon.h"
 #include "ui/compact_style.h"
 #include "ui/dialog_units.h"
@@ -67,6 +69,7 @@ CMonitorDlg::CMonitorDlg(wxWindow* parent, const LiveScanOptions& options)
   Bind(wxEVT_CONTEXT_MENU, &CMonitorDlg::OnContextMenu, this);
   Bind(wxEVT_CHAR_HOOK, &CMonitorDlg::OnCharHook, this);
   Bind(wxEVT_CLOSE_WINDOW, &CMonitorDlg::OnClose, this);
+  m_editIpAddress->Bind(wxEVT_TEXT, &CMonitorDlg::OnIpAddressText, this);
 }
 
 CMonitorDlg::~CMonitorDlg() {
@@ -83,7 +86,7 @@ void CMonitorDlg::CreateControls() {
   };
   const auto groupBox = [this, &units](const char* text, int x, int y, int width, int height) {
     const wxRect r = units.Rect(x, y, width, height);
-    new wxStaticBox(this, wxID_ANY, text, r.GetPosition(), r.GetSize());
+    return new wxStaticBox(this, wxID_ANY, text, r.GetPosition(), r.GetSize());
   };
   const auto radio = [this, &units](int id, const char* text, int x, int y, int width, int height) {
     const wxRect r = units.Rect(x, y, width, height);
@@ -97,34 +100,66 @@ void CMonitorDlg::CreateControls() {
   m_btnExit = units.Button(kIdExit, "EXIT", 26, 172, 50, 14);
   m_btnStart = units.Button(kIdStartScan, "Start Scan", 98, 172, 50, 14);
   m_editIpAddress = edit(kIdIpAddress, 43, 5, 63, 12, kEdit);
-  units.Label("IPAddress", 7, 7, 35, 10);
+  auto* const ipAddressLabel = units.Label("IPAddress", 7, 7, 35, 10);
   m_editUserName = edit(kIdUserName, 43, 20, 63, 12, kEdit);
-  units.Label("USER", 7, 22, 29, 8);
+  auto* const userLabel = units.Label("USER", 7, 22, 29, 8);
   m_editPassword = edit(kIdPassword, 150, 20, 66, 12, kEdit | wxTE_PASSWORD);
-  units.Label("Password", 115, 20, 29, 10);
+  auto* const passwordLabel = units.Label("Password", 115, 20, 29, 10);
   CreateFramedText(this, units.Rect(7, 203, 225, 9), kCopyrightLine, wxBORDER_SIMPLE);
   const wxRect scanTime = units.Rect(43, 35, 49, 13);
   m_comboScanTime = new wxChoice(this, kIdScanTime, scanTime.GetPosition(), scanTime.GetSize());
-  units.Label("ScanTime", 7, 36, 33, 10);
+  auto* const scanTimeLabel = units.Label("ScanTime", 7, 36, 33, 10);
   m_editMailTo = edit(kIdMailTo, 13, 95, 92, 13,
                       kEdit | wxTE_MULTILINE | wxTE_DONTWRAP | wxHSCROLL | wxVSCROLL);
   m_radioChanged = radio(kIdOnlyWhenChanged, "Only when changed", 17, 112, 73, 10);
   m_radioAlways = radio(kIdAlwaysInforms, "Always it informs", 17, 122, 68, 12);
   m_radioAlways->Disable();
-  groupBox("Announcement Mail-Address", 7, 80, 225, 62);
-  units.Label("Your Mail Address", 109, 90, 65, 8);
+  auto* const mailToBox = groupBox("Announcement Mail-Address", 7, 80, 225, 62);
+  auto* const fromLabel = units.Label("Your Mail Address", 109, 90, 65, 8);
   m_editFromAddress = edit(kIdFromAddress, 113, 100, 110, 12, kEdit);
-  units.Label("SMTP Server Address", 109, 115, 60, 8);
+  auto* const smtpLabel = units.Label("SMTP Server Address", 109, 115, 60, 8);
   m_editSmtpServer = edit(kIdSmtpServer, 113, 125, 110, 12, kEdit);
-  units.Label("HTTP", 26, 66, 20, 8);
-  units.Label("Mail", 130, 66, 20, 8);
+  auto* const httpLabel = units.Label("HTTP", 26, 66, 20, 8);
+  auto* const mailLabel = units.Label("Mail", 130, 66, 20, 8);
   m_editHttpStatus = edit(kIdHttpStatus, 46, 60, 56, 17, kStatus);
   m_editMailStatus = edit(kIdMailStatus, 150, 60, 61, 17, kStatus);
-  groupBox("STATUS Monitor", 7, 50, 225, 30);
+  auto* const statusBox = groupBox("STATUS Monitor", 7, 50, 225, 30);
   m_btnStop = units.Button(kIdStopScan, "Stop Scan", 167, 172, 50, 14);
   m_editSubject = edit(kIdSubject, 14, 151, 208, 12, kEdit);
-  groupBox("Mail Subject", 7, 142, 225, 26);
+  auto* const subjectBox = groupBox("Mail Subject", 7, 142, 225, 26);
   m_btnHelp = units.Button(kIdHelp, "HELP", 26, 189, 191, 13);
+  ApplyOneLineTextBoxStyle(*m_editMailTo);
+
+  // The toolkit would name each control after the label created next to it,
+  // which the template puts after the control, not before.
+  const std::pair<wxWindow*, const char*> names[] = {
+      {m_editIpAddress, "IPAddress"},
+      {m_editUserName, "USER"},
+      {m_editPassword, "Password"},
+      {m_comboScanTime, "ScanTime"},
+      {m_editMailTo, "Announcement Mail-Address"},
+      {m_editFromAddress, "Your Mail Address"},
+      {m_editSmtpServer, "SMTP Server Address"},
+      {m_editHttpStatus, "HTTP"},
+      {m_editMailStatus, "Mail"},
+      {m_editSubject, "Mail Subject"},
+  };
+  for (const auto& [control, name] : names) SetAccessibleName(*control, name);
+  // The status box frames two fields that have labels of their own.
+  const std::pair<wxWindow*, wxWindow*> labels[] = {
+      {ipAddressLabel, m_editIpAddress},
+      {userLabel, m_editUserName},
+      {passwordLabel, m_editPassword},
+      {scanTimeLabel, m_comboScanTime},
+      {fromLabel, m_editFromAddress},
+      {smtpLabel, m_editSmtpServer},
+      {httpLabel, m_editHttpStatus},
+      {mailLabel, m_editMailStatus},
+      {mailToBox, m_editMailTo},
+      {subjectBox, m_editSubject},
+      {statusBox, nullptr},
+  };
+  for (const auto& [text, control] : labels) SetAccessibleLabelFor(*text, control);
 }
 
 void CMonitorDlg::SetHelp(HelpFunction help) { m_help = std::move(help); }
@@ -138,6 +173,7 @@ void CMonitorDlg::SetMessageBox(MessageBoxFunction messageBox) {
 void CMonitorDlg::OnInitDialog(wxInitDialogEvent&) {
   m_scanSteps.LoadSettings();
   m_editIpAddress->ChangeValue(TextFromBytes(FieldText(m_record.m_szRouterAddress)));
+  m_ipAddressFitting = m_editIpAddress->GetValue();
   m_editUserName->ChangeValue(TextFromBytes(FieldText(m_record.m_szUserName)));
   m_editPassword->ChangeValue(TextFromBytes(FieldText(m_record.m_szPassword)));
   const bool bAlways = m_record.m_nMailAlways.load() != 0;
@@ -167,6 +203,9 @@ void CMonitorDlg::OnStartScan(wxCommandEvent&) {
   m_record.m_bScanning = 1;
   m_btnExit->Disable();
   m_btnStop->Enable();
+  // Before Start goes: a disabled button would keep the focus from the
+  // dialog, and with it Escape and F1.
+  m_btnStop->SetFocus();
   m_btnStart->Disable();
   ReadField(m_record.m_szSmtpServer, *m_editSmtpServer);
   ReadField(m_record.m_szFromAddress, *m_editFromAddress);
@@ -178,18 +217,27 @@ void CMonitorDlg::OnStartScan(wxCommandEvent&) {
   // No selection: not a number of seconds, which the scan run replaces.
   m_record.m_nScanTime = selection == wxNOT_FOUND ? -1 : ScanIntervalAt(selection).seconds;
   ReadField(m_record.m_szSubject, *m_editSubject);
+  // The first check and mail hold this thread for up to half a minute: the
+  // user sees the new buttons and the busy cursor meanwhile. Only drawing
+  // runs here; input waits until the scan has started.
+  const wxBusyCursor busy;
+  if (wxEventLoopBase* const loop = wxEventLoopBase::GetActive()) loop->YieldFor(wxEVT_CATEGORY_UI);
   m_scanRun.BeginScanRun();
 }
 
 void CMonitorDlg::OnStopScan(wxCommandEvent&) {
   m_scanRun.StopScanWorker(kStopPollMs);
+  m_btnStart->Enable();
+  m_btnStart->SetFocus();
   SetIdleState();
 }
 
 void CMonitorDlg::SetIdleState() {
   m_btnExit->Enable();
-  m_btnStop->Disable();
   m_btnStart->Enable();
+  // As at Start: the focus must not stay on a disabled button.
+  if (FindFocus() == m_btnStop) m_btnStart->SetFocus();
+  m_btnStop->Disable();
   // The worker has ended: what it wrote is shown before "STOP" replaces it.
   m_windowText.SetHttpStatus(kStatusStop);
   m_windowText.SetMailStatus(kStatusStop);
@@ -271,8 +319,39 @@ void CMonitorDlg::EndMonitorDialog(int code) {
   if (IsModal()) {
     EndModal(code);
   } else {
-    Hide();
+    // Shown without a modal loop: the dialog goes, and the program with it.
+    SetReturnCode(code);
+    Destroy();
   }
+}
+
+void CMonitorDlg::OnIpAddressText(wxCommandEvent& event) {
+  // The box does not scroll sideways: what does not fit in its width is
+  // refused, typed or pasted, and a paste keeps what fits.
+  const wxString text = m_editIpAddress->GetValue();
+  const int width = TextAreaWidth(*m_editIpAddress);
+  if (m_editIpAddress->GetTextExtent(text).GetWidth() <= width) {
+    m_ipAddressFitting = text;
+    event.Skip();
+    return;
+  }
+  const wxString& before = m_ipAddressFitting;
+  std::size_t prefix = 0;
+  while (prefix < before.length() && prefix < text.length() && before[prefix] == text[prefix])
+    ++prefix;
+  std::size_t suffix = 0;
+  while (suffix < before.length() - prefix && suffix < text.length() - prefix &&
+         before[before.length() - 1 - suffix] == text[text.length() - 1 - suffix])
+    ++suffix;
+  wxString inserted = text.substr(prefix, text.length() - prefix - suffix);
+  const wxString head = before.substr(0, prefix);
+  const wxString tail = before.substr(before.length() - suffix);
+  while (!inserted.empty() &&
+         m_editIpAddress->GetTextExtent(head + inserted + tail).GetWidth() > width)
+    inserted.RemoveLast();
+  m_ipAddressFitting = head + inserted + tail;
+  m_editIpAddress->ChangeValue(m_ipAddressFitting);
+  m_editIpAddress->SetInsertionPoint(static_cast<long>(prefix + inserted.length()));
 }
 
 bool CMonitorDlg::Destroy() {

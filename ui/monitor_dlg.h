@@ -86,6 +86,8 @@ class CMonitorDlg final : public wxDialog {
   void OnCharHook(wxKeyEvent& event);
   void OnClose(wxCloseEvent& event);
   void PopupAboutMenu(const wxPoint& position);
+  void OnIpAddressText(wxCommandEvent& event);
+  // Ends a modal run with code; shown without one, the dialog goes.
   void EndMonitorDialog(int code);
   void SetIdleState();
 
@@ -96,6 +98,8 @@ class CMonitorDlg final : public wxDialog {
   HelpFunction m_help;
   AboutBoxFunction m_aboutBox;
   MessageBoxFunction m_messageBox;
+  // The router address as it last fitted in its box.
+  wxString m_ipAddressFitting;
 
   wxTextCtrl* m_editSubject = nullptr;
   wxButton* m_btnExit = nullptr;

@@ -179,6 +179,66 @@ TEST_F(MonitorDlgTest, StartWithoutRouterShowsCheckNgAndKeepsScanning) {
   ExpectIdle();
 }
 
+// The focus follows the buttons, so Escape and F1 keep reaching the dialog.
+TEST_F(MonitorDlgTest, FocusMovesToTheButtonThatCanBePressedNext) {
+  CMonitorDlg& dialog = Open();
+  std::vector<wxString> messages;
+  dialog.SetMessageBox([&](const wxString& text) { messages.push_back(text); });
+  AttachAboutBoxAndHelp(dialog, {m_configHome + "/missing.HLP"});
+  PointAtLoopback();
+  Click(Button(kIdStartScan));
+  ASSERT_TRUE(PumpUntil([&] { return dialog.WorkerRunning(); }));
+  EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == &Button(kIdStopScan); }));
+  PressKey(dialog, WXK_F1);
+  EXPECT_EQ(messages.size(), 1u);
+  Click(Button(kIdStopScan));
+  ExpectIdle();
+  EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == &Button(kIdStartScan); }));
+  PressKey(dialog, WXK_F1);
+  EXPECT_EQ(messages.size(), 2u);
+}
+
+// Shown as the program shows it, without a modal loop: Escape during a scan
+// stops the scan and the dialog goes.
+TEST_F(MonitorDlgTest, EscapeWithoutAModalLoopStopsTheScanAndEndsTheDialog) {
+  CMonitorDlg& dialog = Open();
+  bool bDestroyed = false;
+  dialog.Bind(wxEVT_DESTROY, [&](wxWindowDestroyEvent& event) {
+    if (event.GetEventObject() == &dialog) bDestroyed = true;
+    event.Skip();
+  });
+  PointAtLoopback();
+  Click(Button(kIdStartScan));
+  ASSERT_TRUE(PumpUntil([&] { return dialog.WorkerRunning(); }));
+  PressKey(dialog, WXK_ESCAPE);
+  EXPECT_TRUE(PumpUntil([&] { return bDestroyed; }));
+  if (bDestroyed) m_pDialog = nullptr;
+}
+
+// The router address box does not scroll: what does not fit is refused.
+TEST_F(MonitorDlgTest, RouterAddressTakesWhatFitsItsWidth) {
+  Open();
+  wxTextCtrl& box = Edit(kIdIpAddress);
+  const int width = box.GetClientSize().GetWidth();
+  box.ChangeValue("");
+  Click(box);
+  box.SetFocus();
+  for (int i = 0; i < 40; ++i) PressKey(box, 'w');
+  const wxString typed = box.GetValue();
+  EXPECT_GT(typed.length(), 3u);
+  EXPECT_LT(typed.length(), 40u);
+  EXPECT_LE(box.GetTextExtent(typed).GetWidth(), width);
+  // A paste in the middle keeps what fits and the text after it.
+  box.SetValue("1.2");
+  box.SetInsertionPoint(1);
+  box.WriteText(wxString('9', 80));
+  const wxString pasted = box.GetValue();
+  EXPECT_TRUE(pasted.StartsWith("19")) << pasted;
+  EXPECT_TRUE(pasted.EndsWith(".2")) << pasted;
+  EXPECT_LE(box.GetTextExtent(pasted).GetWidth(), width);
+  EXPECT_LT(pasted.length(), 80u);
+}
+
 TEST_F(MonitorDlgTest, RecipientLinesBecomeSlots) {
   const std::string longLine(70, 'x');
   std::string lines25;
@@ -202,6 +262,12 @@ TEST_F(MonitorDlgTest, RecipientLinesBecomeSlots) {
       {"empty box", "", 1, {""}},
       {"25 lines", lines25, 20, {"r1@example.com", "r2@example.com"}},
       {"70 characters", longLine, 1, {std::string(59, 'x')}},
+      {"CR LF from a paste",
+       "a@example.com\r\nb@example.com",
+       2,
+       {"a@example.com", "b@example.com"}},
+      {"lone CR", "a@example.com\rb@example.com\r", 3, {"a@example.com", "b@example.com", ""}},
+      {"mixed", "a@x\r\n\rb@x\n", 4, {"a@x", "", "b@x", ""}},
   };
   CMonitorDlg& dialog = Open();
   for (const Case& c : cases) {

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <wx/string.h>
+#include <wx/window.h>
+
+// What a screen reader is told about the dialogs' controls, through the
+// toolkit's accessibility layer. Without that layer these do nothing.
+
+// The name announced for control, in place of any label the toolkit guessed
+// from the controls around it.
+void SetAccessibleName(wxWindow& control, const wxString& name);
+
+// Makes label (a text or a group box's title) the label of control and of
+// nothing else, for the relations a screen reader follows between the two;
+// without a control, of nothing.
+void SetAccessibleLabelFor(wxWindow& label, wxWindow* control);
