@@ -43,6 +43,9 @@ struct GdkRectangle {
   int x, y, width, height;
 };
 using EntryGetTextArea = void (*)(void* entry, GdkRectangle* area);
+using WindowSetTypeHint = void (*)(void* window, int hint);
+using WindowSetResizable = void (*)(void* window, int resizable);
+constexpr int kTypeHintNormal = 0;
 
 }  // namespace
 
@@ -94,4 +97,22 @@ int TextAreaWidth(wxTextCtrl& edit) {
   GdkRectangle area{};
   getTextArea(edit.GetConnectWidget(), &area);
   return area.width > 0 ? area.width : edit.GetClientSize().GetWidth();
+}
+
+void StyleAsMainWindow(wxTopLevelWindow& window) {
+  // Dialogs get a title bar with a close button only, where the window
+  // manager does not draw it (Wayland): a main window keeps its minimise
+  // button.
+  const auto setTypeHint = Lookup<WindowSetTypeHint>("gtk_window_set_type_hint");
+  if (setTypeHint != nullptr) setTypeHint(window.GetHandle(), kTypeHintNormal);
+}
+
+void KeepWindowSize(wxTopLevelWindow& window) {
+  // A window that cannot be resized takes the width its title asks for when
+  // the toolkit draws the title bar itself (Wayland); one whose smallest and
+  // largest sizes are its size keeps that size and shortens the title.
+  const auto setResizable = Lookup<WindowSetResizable>("gtk_window_set_resizable");
+  if (setResizable == nullptr) return;
+  window.SetSizeHints(window.GetSize(), window.GetSize());
+  setResizable(window.GetHandle(), 1);
 }

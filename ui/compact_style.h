@@ -1,6 +1,7 @@
 #pragma once
 
 #include <wx/textctrl.h>
+#include <wx/toplevel.h>
 
 // The toolkit styling the dialogs rely on; each platform provides its own.
 
@@ -15,3 +16,11 @@ void ApplyOneLineTextBoxStyle(wxTextCtrl& box);
 
 // The width, in pixels, in which a single-line edit shows its text.
 int TextAreaWidth(wxTextCtrl& edit);
+
+// A dialog that is the program's main window: its title bar offers what a
+// main window's does, minimise included. Call before it is shown.
+void StyleAsMainWindow(wxTopLevelWindow& window);
+
+// Keeps a window at its present size whatever its title. Call once it has
+// its size.
+void KeepWindowSize(wxTopLevelWindow& window);

@@ -49,9 +49,11 @@ CMonitorDlg::CMonitorDlg(wxWindow* parent, const LiveScanOptions& options)
   ApplyCompactControlStyle();
   Create(parent, wxID_ANY, kMainTitle, wxDefaultPosition, wxDefaultSize,
          wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX);
+  StyleAsMainWindow(*this);
   SetFont(wxFontInfo(10).Family(wxFONTFAMILY_ROMAN).FaceName("Times New Roman"));
   CreateControls();
   SetClientSize(ConvertDialogToPixels(wxSize(239, 219)));
+  KeepWindowSize(*this);
   SetIcons(AppIconBundle());
   Centre(wxBOTH);
   AttachWindowText(m_windowText, *this, *m_editHttpStatus, *m_editMailStatus);

@@ -33,7 +33,10 @@ lintian --allow-root --fail-on error "$deb" || { echo "FAIL: lintian reports err
 for file in bin/orlavo-page-check share/orlavo/orlavo.HLP share/orlavo/orlavo-help/overview.htm \
             share/doc/orlavo/copyright share/doc/orlavo/changelog.gz \
             share/applications/orlavo.desktop \
-            share/icons/hicolor/16x16/apps/orlavo.png share/icons/hicolor/32x32/apps/orlavo.png; do
+            share/icons/hicolor/16x16/apps/orlavo.png share/icons/hicolor/32x32/apps/orlavo.png \
+            share/icons/hicolor/48x48/apps/orlavo.png share/icons/hicolor/64x64/apps/orlavo.png \
+            share/icons/hicolor/128x128/apps/orlavo.png share/icons/hicolor/256x256/apps/orlavo.png \
+            share/icons/hicolor/scalable/apps/orlavo.svg; do
   if [ -f "$prefix/$file" ]; then echo "ok: $file"; else echo "FAIL: $file missing"; status=1; fi
 done
 desktop-file-validate "$prefix/share/applications/orlavo.desktop" && echo "ok: desktop entry valid" || status=1
