@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include <wx/app.h>
 #include <wx/evtloop.h>
 #include <wx/menu.h>
 #include <wx/statbox.h>
@@ -324,6 +325,10 @@ void CMonitorDlg::EndMonitorDialog(int code) {
     // Shown without a modal loop: the dialog goes, and the program with it.
     SetReturnCode(code);
     Destroy();
+    // The toolkit deletes the window when it next goes idle, and only an
+    // input event wakes it: a press that came as none (a screen reader's
+    // action) would leave the dialog waiting.
+    wxWakeUpIdle();
   }
 }
 
