@@ -1,10 +1,10 @@
 #include "ui/accessibility.h"
 
-#include <dlfcn.h>
-
 #include <utility>
 
 #include <wx/statbox.h>
+
+#include "ui/gtk_library.h"
 
 namespace {
 
@@ -23,16 +23,11 @@ constexpr int kLabelledBy = 4;
 using FrameGetLabelWidget = void* (*)(void* frame);
 using LabelSetMnemonicWidget = void (*)(void* label, void* widget);
 
-template <typename Function>
-Function Lookup(const char* name) {
-  return reinterpret_cast<Function>(dlsym(RTLD_DEFAULT, name));
-}
-
 }  // namespace
 
 void SetAccessibleName(wxWindow& control, const wxString& name) {
-  static const auto getAccessible = Lookup<WidgetGetAccessible>("gtk_widget_get_accessible");
-  static const auto setName = Lookup<AtkObjectSetName>("atk_object_set_name");
+  static const auto getAccessible = LookupGtk<WidgetGetAccessible>("gtk_widget_get_accessible");
+  static const auto setName = LookupGtk<AtkObjectSetName>("atk_object_set_name");
   if (getAccessible == nullptr || setName == nullptr) return;
   // The widget that takes the keyboard: the text view inside a multi-line
   // box's scrolled window, the entry of a single-line one.
@@ -40,15 +35,16 @@ void SetAccessibleName(wxWindow& control, const wxString& name) {
   if (accessible != nullptr) setName(accessible, name.utf8_str());
 }
 
-void SetAccessibleLabelFor(wxWindow& label, wxWindow* control) {
-  static const auto getAccessible = Lookup<WidgetGetAccessible>("gtk_widget_get_accessible");
-  static const auto refSet = Lookup<RefRelationSet>("atk_object_ref_relation_set");
-  static const auto byType = Lookup<RelationByType>("atk_relation_set_get_relation_by_type");
-  static const auto remove = Lookup<RelationSetRemove>("atk_relation_set_remove");
-  static const auto add = Lookup<AddRelationship>("atk_object_add_relationship");
-  static const auto unref = Lookup<ObjectUnref>("g_object_unref");
-  static const auto frameLabel = Lookup<FrameGetLabelWidget>("gtk_frame_get_label_widget");
-  static const auto setMnemonic = Lookup<LabelSetMnemonicWidget>("gtk_label_set_mnemonic_widget");
+void SetAccessibleLabelFor(wxWindow& label, wxWindow& control) {
+  static const auto getAccessible = LookupGtk<WidgetGetAccessible>("gtk_widget_get_accessible");
+  static const auto refSet = LookupGtk<RefRelationSet>("atk_object_ref_relation_set");
+  static const auto byType = LookupGtk<RelationByType>("atk_relation_set_get_relation_by_type");
+  static const auto remove = LookupGtk<RelationSetRemove>("atk_relation_set_remove");
+  static const auto add = LookupGtk<AddRelationship>("atk_object_add_relationship");
+  static const auto unref = LookupGtk<ObjectUnref>("g_object_unref");
+  static const auto frameLabel = LookupGtk<FrameGetLabelWidget>("gtk_frame_get_label_widget");
+  static const auto setMnemonic =
+      LookupGtk<LabelSetMnemonicWidget>("gtk_label_set_mnemonic_widget");
   if (getAccessible == nullptr || refSet == nullptr || byType == nullptr || remove == nullptr ||
       add == nullptr || unref == nullptr || frameLabel == nullptr || setMnemonic == nullptr)
     return;
@@ -56,22 +52,19 @@ void SetAccessibleLabelFor(wxWindow& label, wxWindow* control) {
                                 ? frameLabel(label.GetHandle())
                                 : label.GetHandle();
   void* const labelObject = labelWidget != nullptr ? getAccessible(labelWidget) : nullptr;
-  void* const controlObject =
-      control != nullptr ? getAccessible(control->GetConnectWidget()) : nullptr;
-  if (labelObject == nullptr) return;
+  void* const controlObject = getAccessible(control.GetConnectWidget());
+  if (labelObject == nullptr || controlObject == nullptr) return;
   // The label would otherwise name that control again when asked next.
-  setMnemonic(labelWidget, control != nullptr ? control->GetConnectWidget() : nullptr);
+  setMnemonic(labelWidget, control.GetConnectWidget());
   // The toolkit ties every label to the control created after it; the
   // dialog's template puts each label after its control.
   for (const auto& [object, type] :
        {std::pair{labelObject, kLabelFor}, {controlObject, kLabelledBy}}) {
-    if (object == nullptr) continue;
     void* const relations = refSet(object);
     if (relations == nullptr) continue;
     while (void* const wrong = byType(relations, type)) remove(relations, wrong);
     unref(relations);
   }
-  if (controlObject == nullptr) return;
   add(labelObject, kLabelFor, controlObject);
   add(controlObject, kLabelledBy, labelObject);
 }

@@ -11,6 +11,6 @@
 void SetAccessibleName(wxWindow& control, const wxString& name);
 
 // Makes label (a text or a group box's title) the label of control and of
-// nothing else, for the relations a screen reader follows between the two;
-// without a control, of nothing.
-void SetAccessibleLabelFor(wxWindow& label, wxWindow* control);
+// nothing else, for the relations a screen reader follows between the two.
+// A group box's title may label the box itself.
+void SetAccessibleLabelFor(wxWindow& label, wxWindow& control);

@@ -1,13 +1,11 @@
 #include "ui/compact_style.h"
 
-#include <dlfcn.h>
-
 #include <algorithm>
+
+#include "ui/gtk_library.h"
 
 namespace {
 
-// No GTK headers are needed: the functions are looked up in the GTK library
-// the toolkit has already loaded.
 using CssProviderNew = void* (*)();
 using CssProviderLoad = int (*)(void* provider, const char* data, long length, void** error);
 using ScreenDefault = void* (*)();
@@ -25,11 +23,6 @@ constexpr char kCompactCss[] =
     "scrollbar button { min-height: 0; min-width: 0; padding: 0; }"
     // The one scroll bar the dialog shows must be seen and grabbed.
     "scrolledwindow.orlavo-one-line scrollbar slider { min-width: 8px; min-height: 6px; }";
-
-template <typename Function>
-Function Lookup(const char* name) {
-  return reinterpret_cast<Function>(dlsym(RTLD_DEFAULT, name));
-}
 
 // GtkPolicyType, GtkTextView and GtkEntry calls, by value.
 constexpr int kPolicyAlways = 0;
@@ -52,11 +45,11 @@ constexpr int kTypeHintNormal = 0;
 void ApplyCompactControlStyle() {
   static bool s_bApplied = false;
   if (s_bApplied) return;
-  const auto providerNew = Lookup<CssProviderNew>("gtk_css_provider_new");
-  const auto providerLoad = Lookup<CssProviderLoad>("gtk_css_provider_load_from_data");
-  const auto screenDefault = Lookup<ScreenDefault>("gdk_screen_get_default");
+  const auto providerNew = LookupGtk<CssProviderNew>("gtk_css_provider_new");
+  const auto providerLoad = LookupGtk<CssProviderLoad>("gtk_css_provider_load_from_data");
+  const auto screenDefault = LookupGtk<ScreenDefault>("gdk_screen_get_default");
   const auto addProvider =
-      Lookup<AddProviderForScreen>("gtk_style_context_add_provider_for_screen");
+      LookupGtk<AddProviderForScreen>("gtk_style_context_add_provider_for_screen");
   if (providerNew == nullptr || providerLoad == nullptr || screenDefault == nullptr ||
       addProvider == nullptr)
     return;
@@ -71,11 +64,12 @@ void ApplyCompactControlStyle() {
 }
 
 void ApplyOneLineTextBoxStyle(wxTextCtrl& box) {
-  const auto setPolicy = Lookup<SetPolicy>("gtk_scrolled_window_set_policy");
-  const auto setOverlay = Lookup<SetOverlayScrolling>("gtk_scrolled_window_set_overlay_scrolling");
-  const auto setBelow = Lookup<SetPixelsBelowLines>("gtk_text_view_set_pixels_below_lines");
-  const auto styleContext = Lookup<WidgetGetStyleContext>("gtk_widget_get_style_context");
-  const auto addClass = Lookup<StyleContextAddClass>("gtk_style_context_add_class");
+  const auto setPolicy = LookupGtk<SetPolicy>("gtk_scrolled_window_set_policy");
+  const auto setOverlay =
+      LookupGtk<SetOverlayScrolling>("gtk_scrolled_window_set_overlay_scrolling");
+  const auto setBelow = LookupGtk<SetPixelsBelowLines>("gtk_text_view_set_pixels_below_lines");
+  const auto styleContext = LookupGtk<WidgetGetStyleContext>("gtk_widget_get_style_context");
+  const auto addClass = LookupGtk<StyleContextAddClass>("gtk_style_context_add_class");
   if (setPolicy == nullptr || setOverlay == nullptr || setBelow == nullptr ||
       styleContext == nullptr || addClass == nullptr)
     return;
@@ -92,7 +86,7 @@ void ApplyOneLineTextBoxStyle(wxTextCtrl& box) {
 }
 
 int TextAreaWidth(wxTextCtrl& edit) {
-  const auto getTextArea = Lookup<EntryGetTextArea>("gtk_entry_get_text_area");
+  const auto getTextArea = LookupGtk<EntryGetTextArea>("gtk_entry_get_text_area");
   if (getTextArea == nullptr) return edit.GetClientSize().GetWidth();
   GdkRectangle area{};
   getTextArea(edit.GetConnectWidget(), &area);
@@ -103,7 +97,7 @@ void StyleAsMainWindow(wxTopLevelWindow& window) {
   // Dialogs get a title bar with a close button only, where the window
   // manager does not draw it (Wayland): a main window keeps its minimise
   // button.
-  const auto setTypeHint = Lookup<WindowSetTypeHint>("gtk_window_set_type_hint");
+  const auto setTypeHint = LookupGtk<WindowSetTypeHint>("gtk_window_set_type_hint");
   if (setTypeHint != nullptr) setTypeHint(window.GetHandle(), kTypeHintNormal);
 }
 
@@ -111,7 +105,7 @@ void KeepWindowSize(wxTopLevelWindow& window) {
   // A window that cannot be resized takes the width its title asks for when
   // the toolkit draws the title bar itself (Wayland); one whose smallest and
   // largest sizes are its size keeps that size and shortens the title.
-  const auto setResizable = Lookup<WindowSetResizable>("gtk_window_set_resizable");
+  const auto setResizable = LookupGtk<WindowSetResizable>("gtk_window_set_resizable");
   if (setResizable == nullptr) return;
   window.SetSizeHints(window.GetSize(), window.GetSize());
   setResizable(window.GetHandle(), 1);

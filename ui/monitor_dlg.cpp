@@ -148,7 +148,6 @@ void CMonitorDlg::CreateControls() {
       {m_editSubject, "Mail Subject"},
   };
   for (const auto& [control, name] : names) SetAccessibleName(*control, name);
-  // The status box frames two fields that have labels of their own.
   const std::pair<wxWindow*, wxWindow*> labels[] = {
       {ipAddressLabel, m_editIpAddress},
       {userLabel, m_editUserName},
@@ -160,9 +159,11 @@ void CMonitorDlg::CreateControls() {
       {mailLabel, m_editMailStatus},
       {mailToBox, m_editMailTo},
       {subjectBox, m_editSubject},
-      {statusBox, nullptr},
+      // It frames two fields that have labels of their own: left alone, the
+      // toolkit would make it the label of the next control, "Stop Scan".
+      {statusBox, statusBox},
   };
-  for (const auto& [text, control] : labels) SetAccessibleLabelFor(*text, control);
+  for (const auto& [text, control] : labels) SetAccessibleLabelFor(*text, *control);
 }
 
 void CMonitorDlg::SetHelp(HelpFunction help) { m_help = std::move(help); }

@@ -1,6 +1,8 @@
 """The program's window as a user meets it: a display, real input events, and
 what the window shows, read through the desktop's accessibility interface."""
 import contextlib
+import ctypes
+import ctypes.util
 import os
 import subprocess
 import time
@@ -82,6 +84,82 @@ class Check:
 def screenshot(path):
     subprocess.run(["import", "-window", "root", path], check=True,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+class _ServerCursorImage(ctypes.Structure):
+    """XFixesCursorImage."""
+    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short),
+                ("width", ctypes.c_ushort), ("height", ctypes.c_ushort),
+                ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
+                ("cursor_serial", ctypes.c_ulong), ("pixels", ctypes.POINTER(ctypes.c_ulong)),
+                ("atom", ctypes.c_ulong), ("name", ctypes.c_char_p)]
+
+
+class _ThemeCursorImage(ctypes.Structure):
+    """XcursorImage."""
+    _fields_ = [("version", ctypes.c_uint), ("size", ctypes.c_uint),
+                ("width", ctypes.c_uint), ("height", ctypes.c_uint),
+                ("xhot", ctypes.c_uint), ("yhot", ctypes.c_uint), ("delay", ctypes.c_uint),
+                ("pixels", ctypes.POINTER(ctypes.c_uint))]
+
+
+class _ThemeCursorImages(ctypes.Structure):
+    """XcursorImages."""
+    _fields_ = [("nimage", ctypes.c_int),
+                ("images", ctypes.POINTER(ctypes.POINTER(_ThemeCursorImage))),
+                ("name", ctypes.c_char_p)]
+
+
+def _x_libraries():
+    x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
+    xfixes = ctypes.CDLL(ctypes.util.find_library("Xfixes"))
+    xcursor = ctypes.CDLL(ctypes.util.find_library("Xcursor"))
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    x11.XFree.argtypes = [ctypes.c_void_p]
+    xfixes.XFixesGetCursorImage.restype = ctypes.POINTER(_ServerCursorImage)
+    xfixes.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
+    xcursor.XcursorGetTheme.restype = ctypes.c_char_p
+    xcursor.XcursorGetTheme.argtypes = [ctypes.c_void_p]
+    xcursor.XcursorGetDefaultSize.argtypes = [ctypes.c_void_p]
+    xcursor.XcursorLibraryLoadImages.restype = ctypes.POINTER(_ThemeCursorImages)
+    xcursor.XcursorLibraryLoadImages.argtypes = [ctypes.c_char_p, ctypes.c_char_p, ctypes.c_int]
+    xcursor.XcursorImagesDestroy.argtypes = [ctypes.POINTER(_ThemeCursorImages)]
+    return x11, xfixes, xcursor
+
+
+def cursor_shown_is(name):
+    """Whether the X server shows now one of the images (an animated cursor
+    has several) of the cursor theme's cursor of that name, as the toolkit
+    loads it: same theme and size."""
+    x11, xfixes, xcursor = _x_libraries()
+    display = x11.XOpenDisplay(None)
+    if not display:
+        raise AssertionError("cannot open the X display")
+    try:
+        shown = xfixes.XFixesGetCursorImage(display)
+        if not shown:
+            raise AssertionError("the X server gave no cursor image")
+        image = shown.contents
+        pixels = [image.pixels[i] & 0xFFFFFFFF for i in range(image.width * image.height)]
+        size = (image.width, image.height)
+        x11.XFree(shown)
+        theme = xcursor.XcursorLibraryLoadImages(name.encode(), xcursor.XcursorGetTheme(display),
+                                                 xcursor.XcursorGetDefaultSize(display))
+        if not theme:
+            raise AssertionError(f"the cursor theme has no {name!r} cursor")
+        try:
+            for i in range(theme.contents.nimage):
+                frame = theme.contents.images[i].contents
+                if (frame.width, frame.height) == size and \
+                        frame.pixels[:frame.width * frame.height] == pixels:
+                    return True
+            return False
+        finally:
+            xcursor.XcursorImagesDestroy(theme)
+    finally:
+        x11.XCloseDisplay(display)
 
 
 def top_level_windows(pid):

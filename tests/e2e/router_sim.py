@@ -3,7 +3,8 @@
 
 The page shows the address held in --address-file (read at every request, so a
 test changes the router's address by rewriting the file), or, with --rotate N,
-one of --addresses, changing every N seconds.
+one of --addresses, changing every N seconds. With --delay S it answers every
+request S seconds late, as a slow router does.
 """
 import argparse
 import base64
@@ -28,6 +29,7 @@ def main():
     parser.add_argument("--rotate", type=float, default=0)
     parser.add_argument("--up", default="1024kbps")
     parser.add_argument("--down", default="8064kbps")
+    parser.add_argument("--delay", type=float, default=0)
     args = parser.parse_args()
     expected = "Basic " + base64.b64encode(f"{args.user}:{args.password}".encode()).decode()
     addresses = args.addresses.split(",")
@@ -43,6 +45,7 @@ def main():
 
     class Handler(http.server.BaseHTTPRequestHandler):
         def do_GET(self):
+            time.sleep(args.delay)
             if self.headers.get("Authorization") != expected:
                 self.reply(401, "<html><body>401 Unauthorized</body></html>\n",
                            {"WWW-Authenticate": 'Basic realm="router"'})
