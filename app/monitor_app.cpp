@@ -1,6 +1,7 @@
 #include "app/monitor_app.h"
 
 #include "app/main_dialog_parts.h"
+#include "mail/socket_io.h"
 #include "monitor/status_fetch.h"
 #include "res/strings.h"
 #include "ui/monitor_dlg.h"
@@ -9,7 +10,7 @@
 
 bool CMonitorApp::OnInit() {
   // No command line is parsed: the program takes no options.
-  if (!StartHttpLayer()) {
+  if (!StartSockets() || !StartHttpLayer()) {
     ShowProgramMessage(TextFromBytes(kHttpLayerFailedText));
     return false;
   }
@@ -33,5 +34,6 @@ int CMonitorApp::OnRun() {
 
 int CMonitorApp::OnExit() {
   StopHttpLayer();
+  StopSockets();
   return wxApp::OnExit();
 }

@@ -1,41 +1,16 @@
 #include "mail/name_lookup.h"
 
-#include <netdb.h>
 #include <pthread.h>
-#include <sys/socket.h>
 
 #include <atomic>
 #include <condition_variable>
-#include <cstring>
 #include <memory>
 #include <mutex>
 
+#include "mail/socket_io.h"
 #include "monitor/fixed_text.h"
 
 namespace {
-
-struct AddrInfoFree {
-  void operator()(addrinfo* answer) const { ::freeaddrinfo(answer); }
-};
-
-// getaddrinfo with the given flags: the first IPv4 address, or false.
-bool Resolve(const char* szHost, int flags, in_addr& address) {
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_STREAM;
-  hints.ai_flags = flags;
-  addrinfo* first = nullptr;
-  if (::getaddrinfo(szHost, nullptr, &hints, &first) != 0) return false;
-  const std::unique_ptr<addrinfo, AddrInfoFree> answer(first);
-  if (answer == nullptr || answer->ai_addr == nullptr ||
-      answer->ai_addrlen < static_cast<socklen_t>(sizeof(sockaddr_in))) {
-    return false;
-  }
-  sockaddr_in found{};
-  std::memcpy(&found, answer->ai_addr, sizeof found);
-  address = found.sin_addr;
-  return true;
-}
 
 // One lookup, shared by the caller and the lookup thread; whichever lets go
 // last frees it, so a caller that has given up owes the thread nothing.
@@ -45,7 +20,7 @@ struct Lookup {
   std::condition_variable finished;
   bool bFinished = false;
   bool bFound = false;
-  in_addr address{};
+  std::uint32_t address = 0;
 };
 
 // Lookup threads still running, waited for or given up.
@@ -55,8 +30,8 @@ void* RunLookup(void* argument) {
   const std::unique_ptr<std::shared_ptr<Lookup>> owner(
       static_cast<std::shared_ptr<Lookup>*>(argument));
   Lookup& lookup = **owner;
-  in_addr address{};
-  const bool bFound = Resolve(lookup.szHost, 0, address);
+  std::uint32_t address = 0;
+  const bool bFound = ResolveIpv4(lookup.szHost, false, address);
   {
     const std::lock_guard lock(lookup.mutex);
     lookup.bFinished = true;
@@ -93,11 +68,11 @@ bool StartLookupThread(const std::shared_ptr<Lookup>& lookup) {
 }  // namespace
 
 bool LookUpIpv4(std::string_view host, std::chrono::steady_clock::time_point deadline,
-                in_addr& address) {
+                std::uint32_t& address) {
   auto lookup = std::make_shared<Lookup>();
   if (host.empty() || host.size() >= sizeof lookup->szHost) return false;
   CopyText(lookup->szHost, host);
-  if (Resolve(lookup->szHost, AI_NUMERICHOST, address)) return true;
+  if (ResolveIpv4(lookup->szHost, true, address)) return true;
   if (!StartLookupThread(lookup)) return false;
   std::unique_lock lock(lookup->mutex);
   if (!lookup->finished.wait_until(lock, deadline, [&] { return lookup->bFinished; })) return false;

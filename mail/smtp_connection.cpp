@@ -1,15 +1,7 @@
 #include "mail/smtp_connection.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <climits>
-#include <cstdint>
 #include <cstring>
 
 #include "mail/name_lookup.h"
@@ -28,26 +20,18 @@ bool CSmtpConnection::Connect(std::string_view host) {
   m_exchangeDeadline = start + m_options.totalTimeout;
   // The name lookup counts towards connecting.
   const auto deadline = std::min(start + m_options.connectTimeout, m_exchangeDeadline);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  if (port < 1 || port > 65535 || !LookUpIpv4(host, deadline, address.sin_addr)) return false;
-  address.sin_port = htons(static_cast<std::uint16_t>(port));
+  std::uint32_t address = 0;
+  if (port < 1 || port > 65535 || !LookUpIpv4(host, deadline, address)) return false;
 
   // Non-blocking from the start, so that connecting can be given up in time.
-  m_hSocket.Reset(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  m_hSocket.Reset(OpenStreamSocket());
   if (!m_hSocket.IsOpen()) return false;
-  if (::connect(m_hSocket.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) ==
-      0) {
-    return true;
-  }
-  // After EINTR the connection goes on in the background, as after EINPROGRESS.
-  if ((errno != EINPROGRESS && errno != EINTR) || !Wait(POLLOUT, deadline)) {
-    Close();
-    return false;
-  }
-  int error = 0;
-  socklen_t length = sizeof error;
-  if (::getsockopt(m_hSocket.Get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
+  const ESocketResult started = StartConnect(m_hSocket.Get(), address, port);
+  if (started == ESocketResult::kDone) return true;
+  // After an interruption the connection goes on in the background, as when
+  // it would block.
+  if (started == ESocketResult::kFailed || !Wait(true, deadline) ||
+      !ConnectSucceeded(m_hSocket.Get())) {
     Close();
     return false;
   }
@@ -57,19 +41,20 @@ bool CSmtpConnection::Connect(std::string_view host) {
 bool CSmtpConnection::Send(std::string_view bytes, Flush flush) {
   if (!m_hSocket.IsOpen()) return false;
   const auto deadline = std::min(Clock::now() + m_options.sendTimeout, m_exchangeDeadline);
-  const int flags = MSG_NOSIGNAL | (flush == Flush::kMore ? MSG_MORE : 0);
   while (!bytes.empty()) {
     if (Clock::now() >= deadline) {
       Close();
       return false;
     }
-    const ssize_t n = ::send(m_hSocket.Get(), bytes.data(), bytes.size(), flags);
-    if (n > 0) {
-      bytes.remove_prefix(static_cast<std::size_t>(n));
-    } else if (n < 0 && errno == EINTR) {
+    std::size_t n = 0;
+    const ESocketResult sent =
+        SendSome(m_hSocket.Get(), bytes.data(), bytes.size(), flush == Flush::kMore, n);
+    if (sent == ESocketResult::kDone && n > 0) {
+      bytes.remove_prefix(n);
+    } else if (sent == ESocketResult::kInterrupted) {
       continue;
-    } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      if (!Wait(POLLOUT, deadline)) {
+    } else if (sent == ESocketResult::kWouldBlock) {
+      if (!Wait(true, deadline)) {
         Close();
         return false;
       }
@@ -105,16 +90,15 @@ bool CSmtpConnection::ReadReply(char (&reply)[kSmtpReplySize]) {
   }
 }
 
-bool CSmtpConnection::Wait(short events, Clock::time_point deadline) {
+bool CSmtpConnection::Wait(bool writable, Clock::time_point deadline) {
   for (;;) {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
     if (left.count() <= 0) return false;
-    pollfd item{m_hSocket.Get(), events, 0};
-    const int ready =
-        ::poll(&item, 1, static_cast<int>(std::min<long long>(left.count(), INT_MAX)));
+    const ESocketResult ready = WaitSocket(
+        m_hSocket.Get(), writable, static_cast<int>(std::min<long long>(left.count(), INT_MAX)));
     // Errors and hang-ups count as ready: the call that follows reports them.
-    if (ready > 0) return true;
-    if (ready < 0 && errno != EINTR) return false;
+    if (ready == ESocketResult::kDone) return true;
+    if (ready == ESocketResult::kFailed) return false;
   }
 }
 
@@ -127,15 +111,16 @@ bool CSmtpConnection::Fill(Clock::time_point deadline) {
       Close();
       return false;
     }
-    const ssize_t n = ::recv(m_hSocket.Get(), m_achInput, sizeof m_achInput, 0);
-    if (n > 0) {
+    std::size_t n = 0;
+    const ESocketResult received = ReceiveSome(m_hSocket.Get(), m_achInput, sizeof m_achInput, n);
+    if (received == ESocketResult::kDone && n > 0) {
       m_nInputBegin = 0;
-      m_nInputEnd = static_cast<std::size_t>(n);
+      m_nInputEnd = n;
       return true;
     }
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      if (!Wait(POLLIN, deadline)) {
+    if (received == ESocketResult::kInterrupted) continue;
+    if (received == ESocketResult::kWouldBlock) {
+      if (!Wait(false, deadline)) {
         Close();
         return false;
       }

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "monitor/unique_fd.h"
+#include "mail/socket_io.h"
 
 struct SmtpOptions {
   int port = 25;
@@ -54,13 +54,13 @@ class CSmtpConnection {
   bool ReadReply(char (&reply)[kSmtpReplySize]);
 
  private:
-  // Waits until the socket is ready for events or the deadline passes.
-  bool Wait(short events, std::chrono::steady_clock::time_point deadline);
+  // Waits until the socket is readable, or writable, or the deadline passes.
+  bool Wait(bool writable, std::chrono::steady_clock::time_point deadline);
   // Refills the input buffer; false on end, failure or time-out.
   bool Fill(std::chrono::steady_clock::time_point deadline);
   void Close();
 
-  CUniqueFd m_hSocket;
+  CSocket m_hSocket;
   SmtpOptions m_options;
   std::chrono::steady_clock::time_point m_exchangeDeadline;
   // Bytes received but not yet consumed by a reply.

@@ -54,11 +54,10 @@ void ParseDownLinkSpeed(MonitorRecord& record, int& position) {
 
 int ParseStatusPage(MonitorRecord& record) {
   const std::string_view page = PageText(record);
-  // The label search covers the whole page on every check: memmem is the
-  // fastest way to the first occurrence.
-  const void* hit = memmem(page.data(), page.size(), kLabel.data(), kLabel.size());
-  if (hit == nullptr) return 0;
-  const auto label = static_cast<std::size_t>(static_cast<const char*>(hit) - page.data());
+  // The label search covers the whole page on every check; find jumps from
+  // one candidate first byte to the next with memchr.
+  const std::size_t label = page.find(kLabel);
+  if (label == std::string_view::npos) return 0;
   const std::size_t colon = Find(page, ':', label + kLabel.size());
   if (colon == std::string_view::npos) return 0;
   const std::size_t tag = Find(page, '<', colon + 1);

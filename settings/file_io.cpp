@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <memory>
@@ -13,12 +12,6 @@
 #include "monitor/unique_fd.h"
 
 namespace {
-
-// Temporary files are named after the file they replace, with this between
-// the name and mkostemp's six characters: distinct enough that removing
-// leftovers never touches a file of the user's such as "Orlavo.INI.backup".
-constexpr std::string_view kTempInfix = ".saving-";
-constexpr std::size_t kTempSuffixLength = 6;
 
 // Removes the temporary file unless it has been renamed into place.
 class CTempFileName {
@@ -67,13 +60,6 @@ std::string ResolvedTarget(const std::string& path) {
   return {};
 }
 
-bool IsTempFileName(std::string_view name, std::string_view prefix) {
-  if (!name.starts_with(prefix) || name.size() != prefix.size() + kTempSuffixLength) return false;
-  return std::ranges::all_of(name.substr(prefix.size()), [](char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-  });
-}
-
 struct DirClose {
   void operator()(DIR* dir) const { ::closedir(dir); }
 };
@@ -85,10 +71,9 @@ void RemoveLeftovers(const std::string& target) {
   const std::unique_ptr<DIR, DirClose> dir(::opendir(ParentDirectory(target).c_str()));
   if (!dir) return;
   const std::size_t slash = target.rfind('/');
-  const std::string prefix =
-      (slash == std::string::npos ? target : target.substr(slash + 1)) + std::string(kTempInfix);
+  const std::string fileName = slash == std::string::npos ? target : target.substr(slash + 1);
   while (const dirent* entry = ::readdir(dir.get())) {
-    if (!IsTempFileName(entry->d_name, prefix)) continue;
+    if (!IsTempFileName(entry->d_name, fileName)) continue;
     struct stat info {};
     if (::fstatat(::dirfd(dir.get()), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
         S_ISREG(info.st_mode) && info.st_uid == ::geteuid()) {
@@ -182,4 +167,17 @@ std::string ParentDirectory(const std::string& path) {
   if (slash == std::string::npos) return ".";
   if (slash == 0) return "/";
   return path.substr(0, slash);
+}
+
+std::string UserSettingsPath(const char* fileName) {
+  // A relative XDG_CONFIG_HOME is not valid and counts as unset.
+  const char* configHome = std::getenv("XDG_CONFIG_HOME");
+  if (configHome != nullptr && configHome[0] == '/') {
+    return std::string(configHome) + "/" + fileName;
+  }
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && home[0] != '\0') {
+    return std::string(home) + "/.config/" + fileName;
+  }
+  return {};
 }

@@ -4,7 +4,9 @@
 #include <string>
 #include <string_view>
 
-// Whole-file reads and writes for the settings file. Nothing here throws.
+// Whole-file reads and writes for the settings file, and where it lives:
+// file_io.cpp on POSIX systems, file_io_win32.cpp on Windows. Paths are UTF-8.
+// Nothing here throws.
 
 enum class EFileRead { kRead, kMissing, kFailed };
 
@@ -22,10 +24,11 @@ EFileRead ReadFileText(const std::string& path, std::string& text);
 // then renamed over the old file. A new file gets mode 0600 whatever the
 // umask; a rewritten one keeps its mode. A symbolic link at path is followed,
 // so the file it names is replaced or, when it names nothing yet, created.
-// Contents larger than kMaxFileSize are not written. On failure the old file
-// is untouched and no temporary file is left behind; temporary files that
-// earlier replacements of the same file left behind (when killed half way)
-// are removed. Returns true on success.
+// On Windows the file takes the access list of its folder, and a link is
+// replaced rather than followed. Contents larger than kMaxFileSize are not
+// written. On failure the old file is untouched and no temporary file is left
+// behind; temporary files that earlier replacements of the same file left
+// behind (when killed half way) are removed. Returns true on success.
 bool ReplaceFileContents(const std::string& path, std::string_view contents);
 
 // Creates dir and every missing directory above it, each with mode 0700.
@@ -34,3 +37,18 @@ bool MakeDirectories(const std::string& dir);
 
 // The directory part of path: "." when it has none.
 std::string ParentDirectory(const std::string& path);
+
+// Where the user's settings file named fileName lives: in $XDG_CONFIG_HOME,
+// else in ~/.config; on Windows in %APPDATA%\Orlavo. Empty when neither can
+// be told.
+std::string UserSettingsPath(const char* fileName);
+
+// Temporary files of a replacement are named after the file they replace,
+// with this between the name and six letters or digits: distinct enough that
+// removing leftovers never touches a file of the user's such as
+// "Orlavo.INI.backup".
+inline constexpr std::string_view kTempInfix = ".saving-";
+inline constexpr std::size_t kTempSuffixLength = 6;
+
+// Whether name is such a temporary file of the file named fileName.
+bool IsTempFileName(std::string_view name, std::string_view fileName);

@@ -38,18 +38,7 @@ std::string MailToKey(int slot) { return "MAIL-TO" + std::to_string(slot); }
 
 }  // namespace
 
-std::string SettingsFilePath() {
-  // A relative XDG_CONFIG_HOME is not valid and counts as unset.
-  const char* configHome = std::getenv("XDG_CONFIG_HOME");
-  if (configHome != nullptr && configHome[0] == '/') {
-    return std::string(configHome) + "/" + kSettingsFileName;
-  }
-  const char* home = std::getenv("HOME");
-  if (home != nullptr && home[0] != '\0') {
-    return std::string(home) + "/.config/" + kSettingsFileName;
-  }
-  return {};
-}
+std::string SettingsFilePath() { return UserSettingsPath(kSettingsFileName); }
 
 void LoadSettings(MonitorRecord& record, const std::string& path) {
   const CProfile profile = LoadProfile(path);
