@@ -2,6 +2,7 @@
 # missing first (Debian packages, through scripts/install-deps): `make run`
 # only what building and running the program need, `make test` everything.
 BUILD      ?= build
+WINDOWS    ?= build-windows
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 WERROR     := $(if $(CI),-DORLAVO_WERROR=ON,)
@@ -10,7 +11,7 @@ WERROR     := $(if $(CI),-DORLAVO_WERROR=ON,)
 DEPS       := run build test
 TESTS      := ON
 
-.PHONY: all deps build run demo test test-plain test-asan test-tsan bench tidy clean
+.PHONY: all deps build run demo test test-plain test-asan test-tsan test-windows bench tidy clean
 
 all: build
 
@@ -36,9 +37,10 @@ demo: build
 	./scripts/demo ./$(BUILD)/app/orlavo
 
 # Every test: the plain build (GUI tests under Xvfb), then the core again under
-# AddressSanitizer + UndefinedBehaviorSanitizer, and the tests whose threads
-# share state (the scan worker, the mail's name lookup) under ThreadSanitizer.
-test: test-plain test-asan test-tsan
+# AddressSanitizer + UndefinedBehaviorSanitizer, the tests whose threads share
+# state (the scan worker, the mail's name lookup) under ThreadSanitizer, and
+# the core cross-built for Windows under Wine.
+test: test-plain test-asan test-tsan test-windows
 
 test-plain: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -55,6 +57,16 @@ test-tsan: deps
 	@cmake --build $(BUILD)-tsan -j $(JOBS)
 	cd $(BUILD)-tsan && ctest --output-on-failure -j $(JOBS) -L 'worker|lookup'
 
+# The core cross-built for 64-bit Windows and its tests run under Wine. Its
+# libraries come from scripts/windows-deps, built once per machine.
+test-windows: deps
+	@prefix=$$(./scripts/windows-deps --core) && \
+	  cmake -S . -B $(WINDOWS) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-posix.cmake \
+	  -DORLAVO_WINDOWS_DEPS=$$prefix -DCMAKE_BUILD_TYPE=Release -DORLAVO_BUILD_GUI=OFF \
+	  -DORLAVO_BUILD_BENCH=OFF $(WERROR) >/dev/null
+	@cmake --build $(WINDOWS) -j $(JOBS)
+	cd $(WINDOWS) && ctest --output-on-failure -j $(JOBS)
+
 bench: build
 	./$(BUILD)/bench/parse_bench
 	./$(BUILD)/bench/mail_bench
@@ -70,4 +82,4 @@ tidy: build
 	  '$(CURDIR)/(app|live|mail|monitor|settings|tools|ui)/'
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-tsan
+	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-tsan $(WINDOWS)

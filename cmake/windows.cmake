@@ -1,0 +1,11 @@
+# The Windows build (cross-built with cmake/mingw-w64-posix.cmake): the test
+# programs run under Wine, in a prefix of this build's own that is set up
+# before the first of them runs.
+set(ORLAVO_WINEPREFIX "${CMAKE_BINARY_DIR}/wine-prefix")
+set(ORLAVO_WINE_RUN "${PROJECT_SOURCE_DIR}/tests/windows/wine-run")
+set(CMAKE_CROSSCOMPILING_EMULATOR "${ORLAVO_WINE_RUN};${ORLAVO_WINEPREFIX}")
+add_custom_command(
+  OUTPUT "${ORLAVO_WINEPREFIX}/.orlavo-ready"
+  COMMAND "${ORLAVO_WINE_RUN}" --prepare "${ORLAVO_WINEPREFIX}"
+  COMMENT "Setting up the Wine prefix")
+add_custom_target(orlavo_wine_prefix DEPENDS "${ORLAVO_WINEPREFIX}/.orlavo-ready")
