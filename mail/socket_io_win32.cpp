@@ -48,8 +48,7 @@ bool ResolveIpv4(const char* szHost, bool numericOnly, std::uint32_t& address) {
   addrinfo* first = nullptr;
   if (getaddrinfo(szHost, nullptr, &hints, &first) != 0) return false;
   const std::unique_ptr<addrinfo, AddrInfoFree> answer(first);
-  if (answer == nullptr || answer->ai_addr == nullptr ||
-      answer->ai_addrlen < sizeof(sockaddr_in)) {
+  if (answer == nullptr || answer->ai_addr == nullptr || answer->ai_addrlen < sizeof(sockaddr_in)) {
     return false;
   }
   sockaddr_in found{};

@@ -89,8 +89,8 @@ void RemoveLeftovers(const std::string& target) {
   const std::string fileName = target.substr(name);
   const std::wstring folder = Wide(target.substr(0, name));
   WIN32_FIND_DATAW found{};
-  const HANDLE search = FindFirstFileW(
-      (folder + Wide(fileName + std::string(kTempInfix)) + L"*").c_str(), &found);
+  const HANDLE search =
+      FindFirstFileW((folder + Wide(fileName + std::string(kTempInfix)) + L"*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return;
   do {
     const DWORD kNotRegular =

@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "settings/file_io.h"
 
@@ -64,6 +66,53 @@ TEST_F(FileIo, TellsAMissingFileFromOneThatCannotBeRead) {
   EXPECT_EQ(ReadFileText(m_dir.string(), text), EFileRead::kFailed);
   // A folder in the file's place is not replaced.
   EXPECT_FALSE(ReplaceFileContents(m_dir.string(), "x"));
+}
+
+TEST_F(FileIo, ReaderAndWriterStopAtTheSameSize) {
+  const std::string path = Path("Orlavo.INI");
+  const std::string largest(kMaxFileSize, ';');
+  ASSERT_TRUE(ReplaceFileContents(path, largest));
+  std::string text;
+  EXPECT_EQ(ReadFileText(path, text), EFileRead::kRead);
+  EXPECT_EQ(text.size(), kMaxFileSize);
+
+  // One byte more is neither written nor read.
+  EXPECT_FALSE(ReplaceFileContents(path, largest + ";"));
+  EXPECT_EQ(fs::file_size(path), kMaxFileSize);
+  std::ofstream(path, std::ios::binary | std::ios::app) << ';';
+  EXPECT_EQ(ReadFileText(path, text), EFileRead::kFailed);
+  EXPECT_EQ(text, "");
+  EXPECT_EQ(Names(), std::vector<std::string>{"Orlavo.INI"});
+}
+
+TEST_F(FileIo, ASaveRemovesOnlyWhatKilledSavesLeftBehind) {
+  const std::string path = Path("Orlavo.INI");
+  for (const char* name :
+       {"Orlavo.INI.saving-a1B2c3", "Orlavo.INI.saving-zzzzzz", "Orlavo.INI.saving-abc",
+        "Orlavo.INI.saving-abc1234", "Orlavo.INI.backup", "Other.INI.saving-a1B2c3"}) {
+    std::ofstream(Path(name)) << "[ROUTER]\nPASSWORD=old\n";
+  }
+  fs::create_directory(Path("Orlavo.INI.saving-folder"));
+  ASSERT_TRUE(ReplaceFileContents(path, "[MAIL]\n"));
+  auto names = Names();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"Orlavo.INI", "Orlavo.INI.backup", "Orlavo.INI.saving-abc",
+                                      "Orlavo.INI.saving-abc1234", "Orlavo.INI.saving-folder",
+                                      "Other.INI.saving-a1B2c3"}));
+}
+
+TEST_F(FileIo, APipeInThePlaceOfTheFileIsRefusedAtOnce) {
+  const std::wstring name =
+      L"\\\\.\\pipe\\orlavo-file-io-" + std::to_wstring(GetCurrentProcessId());
+  // Nobody ever writes to it: a read that waited would wait for ever.
+  const HANDLE pipe =
+      CreateNamedPipeW(name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr);
+  ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
+  std::string text = "left over";
+  EXPECT_EQ(ReadFileText(fs::path(name).string(), text), EFileRead::kFailed);
+  EXPECT_EQ(text, "");
+  CloseHandle(pipe);
 }
 
 TEST_F(FileIo, MakesEveryMissingFolder) {

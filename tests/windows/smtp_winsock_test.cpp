@@ -146,4 +146,24 @@ TEST(SmtpWinsock, AServerThatClosesMidReplyEndsTheRead) {
   EXPECT_EQ(reply[0], '\0');
 }
 
+TEST(SmtpWinsock, TheWholeExchangeEndsAtItsOverallLimit) {
+  // Every line on time, the reply never finished: only the overall limit
+  // ends it. At most 100 lines, so the server ends by itself too.
+  CLoopbackServer server([](SOCKET client) {
+    for (int i = 0; i < 100; ++i) {
+      SendText(client, "250-still talking\r\n");
+      std::this_thread::sleep_for(50ms);
+    }
+  });
+  SmtpOptions options = Options(server.Port());
+  options.totalTimeout = 500ms;
+  CSmtpConnection connection(options);
+  ASSERT_TRUE(connection.Connect("127.0.0.1"));
+  char reply[kSmtpReplySize];
+  const auto start = Clock::now();
+  EXPECT_FALSE(connection.ReadReply(reply));
+  EXPECT_LT(Clock::now() - start, 4s);
+  EXPECT_FALSE(connection.Send("QUIT\r\n"));
+}
+
 }  // namespace
