@@ -36,6 +36,7 @@ struct GdkRectangle {
   int x, y, width, height;
 };
 using EntryGetTextArea = void (*)(void* entry, GdkRectangle* area);
+using LabelSetYAlign = void (*)(void* label, float yalign);
 using WindowSetTypeHint = void (*)(void* window, int hint);
 using WindowSetResizable = void (*)(void* window, int resizable);
 constexpr int kTypeHintNormal = 0;
@@ -83,6 +84,11 @@ void ApplyOneLineTextBoxStyle(wxTextCtrl& box) {
   const int lineHeight = box.GetCharHeight();
   const int viewHeight = box.GetClientSize().GetHeight();
   setBelow(box.GetConnectWidget(), std::max(0, viewHeight - lineHeight));
+}
+
+void CentreLineVertically(wxStaticText& label) {
+  const auto setYAlign = LookupGtk<LabelSetYAlign>("gtk_label_set_yalign");
+  if (setYAlign != nullptr) setYAlign(label.GetHandle(), 0.5F);
 }
 
 int TextAreaWidth(wxTextCtrl& edit) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/toplevel.h>
 
@@ -13,6 +14,9 @@ void ApplyCompactControlStyle();
 // A multi-line box one line high: one whole line shown at a time, a vertical
 // scroll bar that is always shown and can be grabbed, no horizontal one.
 void ApplyOneLineTextBoxStyle(wxTextCtrl& box);
+
+// Shows a label's line in the middle of its height rather than at the top.
+void CentreLineVertically(wxStaticText& label);
 
 // The width, in pixels, in which a single-line edit shows its text.
 int TextAreaWidth(wxTextCtrl& edit);

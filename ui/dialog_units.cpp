@@ -1,5 +1,6 @@
 #include "ui/dialog_units.h"
 
+#include "ui/compact_style.h"
 #include "ui/utf8_text.h"
 
 wxRect CDialogUnits::Rect(int x, int y, int width, int height) const {
@@ -7,10 +8,22 @@ wxRect CDialogUnits::Rect(int x, int y, int width, int height) const {
           m_dialog.ConvertDialogToPixels(wxSize(width, height))};
 }
 
-wxStaticText* CDialogUnits::Label(const char* text, int x, int y, int width, int height) const {
-  const wxRect r = Rect(x, y, width, height);
-  return new wxStaticText(&m_dialog, wxID_ANY, wxControl::EscapeMnemonics(TextFromBytes(text)),
-                          r.GetPosition(), r.GetSize(), wxST_NO_AUTORESIZE);
+wxStaticText* CDialogUnits::Label(const char* text, int x, int y, int width, int height,
+                                  ELine line) const {
+  wxRect r = Rect(x, y, width, height);
+  const wxString shown = TextFromBytes(text);
+  auto* const label = new wxStaticText(&m_dialog, wxID_ANY, wxControl::EscapeMnemonics(shown),
+                                       r.GetPosition(), r.GetSize(), wxST_NO_AUTORESIZE);
+  // Dialog units follow the font's average character, which the text scales
+  // round differently from the text itself. The extra pixel keeps the
+  // toolkit from wrapping a text it measures a fraction wider.
+  const int textWidth = label->GetTextExtent(shown).GetWidth() + 1;
+  if (textWidth > r.GetWidth()) {
+    r.SetWidth(textWidth);
+    label->SetSize(r);
+  }
+  if (line == ELine::kVerticallyCentred) CentreLineVertically(*label);
+  return label;
 }
 
 wxButton* CDialogUnits::Button(int id, const char* text, int x, int y, int width,

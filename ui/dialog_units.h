@@ -14,8 +14,15 @@ class CDialogUnits {
   // The rectangle in pixels.
   wxRect Rect(int x, int y, int width, int height) const;
 
-  // A line of UTF-8 text that keeps its rectangle; "&" shows as itself.
-  wxStaticText* Label(const char* text, int x, int y, int width, int height) const;
+  // Where a label's line sits in the height of its rectangle.
+  enum class ELine { kTop, kVerticallyCentred };
+
+  // A line of UTF-8 text at its rectangle; "&" shows as itself. The text is
+  // never cut or wrapped: where it is wider than its rectangle (at another
+  // text scale than the template's), the label grows to the right as far as
+  // the text needs.
+  wxStaticText* Label(const char* text, int x, int y, int width, int height,
+                      ELine line = ELine::kTop) const;
 
   wxButton* Button(int id, const char* text, int x, int y, int width, int height) const;
 

@@ -96,6 +96,7 @@ void CMonitorDlg::CreateControls() {
     // Each a group of its own; the handlers keep them exclusive.
     return new CSingleRadioButton(this, id, text, r);
   };
+  constexpr auto kCentred = CDialogUnits::ELine::kVerticallyCentred;
   constexpr long kEdit = wxBORDER_DEFAULT;
   constexpr long kStatus = wxTE_READONLY | wxTE_CENTRE | wxBORDER_SUNKEN;
 
@@ -103,15 +104,15 @@ void CMonitorDlg::CreateControls() {
   m_btnExit = units.Button(kIdExit, "EXIT", 26, 172, 50, 14);
   m_btnStart = units.Button(kIdStartScan, "Start Scan", 98, 172, 50, 14);
   m_editIpAddress = edit(kIdIpAddress, 43, 5, 63, 12, kEdit);
-  auto* const ipAddressLabel = units.Label("IPAddress", 7, 7, 35, 10);
+  auto* const ipAddressLabel = units.Label("IPAddress", 7, 7, 35, 10, kCentred);
   m_editUserName = edit(kIdUserName, 43, 20, 63, 12, kEdit);
-  auto* const userLabel = units.Label("USER", 7, 22, 29, 8);
+  auto* const userLabel = units.Label("USER", 7, 22, 29, 8, kCentred);
   m_editPassword = edit(kIdPassword, 150, 20, 66, 12, kEdit | wxTE_PASSWORD);
-  auto* const passwordLabel = units.Label("Password", 115, 20, 29, 10);
+  auto* const passwordLabel = units.Label("Password", 115, 20, 29, 10, kCentred);
   CreateFramedText(this, units.Rect(7, 203, 225, 9), kCopyrightLine, wxBORDER_SIMPLE);
   const wxRect scanTime = units.Rect(43, 35, 49, 13);
   m_comboScanTime = new wxChoice(this, kIdScanTime, scanTime.GetPosition(), scanTime.GetSize());
-  auto* const scanTimeLabel = units.Label("ScanTime", 7, 36, 33, 10);
+  auto* const scanTimeLabel = units.Label("ScanTime", 7, 36, 33, 10, kCentred);
   m_editMailTo = edit(kIdMailTo, 13, 95, 92, 13,
                       kEdit | wxTE_MULTILINE | wxTE_DONTWRAP | wxHSCROLL | wxVSCROLL);
   m_radioChanged = radio(kIdOnlyWhenChanged, "Only when changed", 17, 112, 73, 10);
@@ -122,8 +123,8 @@ void CMonitorDlg::CreateControls() {
   m_editFromAddress = edit(kIdFromAddress, 113, 100, 110, 12, kEdit);
   auto* const smtpLabel = units.Label("SMTP Server Address", 109, 115, 60, 8);
   m_editSmtpServer = edit(kIdSmtpServer, 113, 125, 110, 12, kEdit);
-  auto* const httpLabel = units.Label("HTTP", 26, 66, 20, 8);
-  auto* const mailLabel = units.Label("Mail", 130, 66, 20, 8);
+  auto* const httpLabel = units.Label("HTTP", 26, 66, 20, 8, kCentred);
+  auto* const mailLabel = units.Label("Mail", 130, 66, 20, 8, kCentred);
   m_editHttpStatus = edit(kIdHttpStatus, 46, 60, 56, 17, kStatus);
   m_editMailStatus = edit(kIdMailStatus, 150, 60, 61, 17, kStatus);
   auto* const statusBox = groupBox("STATUS Monitor", 7, 50, 225, 30);

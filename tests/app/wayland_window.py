@@ -53,7 +53,7 @@ def size(window):
 
 
 def title_bar_buttons(window):
-    return [node.name for node in window._nodes() if node.getRoleName() == "push button"]
+    return [node.name for node in window.nodes() if node.getRoleName() == "push button"]
 
 
 def main():

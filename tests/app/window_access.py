@@ -59,20 +59,12 @@ LABELLED = ["IPAddress", "USER", "Password", "ScanTime", "Announcement Mail-Addr
             "Mail Subject"]
 
 
-def nodes(root):
-    stack = [root]
-    while stack:
-        node = stack.pop(0)
-        yield node
-        stack[0:0] = [node.getChildAtIndex(i) for i in range(node.childCount)]
-
-
 def focus_stops(window):
     """(role, name) of every shown node that can take the keyboard focus (a
     combo box takes it through a button of its own, which is not shown in the
     tree)."""
     stops = []
-    for node in nodes(window.frame):
+    for node in window.nodes():
         states = node.getState()
         focusable = states.contains(pyatspi.STATE_FOCUSABLE) or node.getRoleName() == "combo box"
         if node is not window.frame and focusable and states.contains(pyatspi.STATE_SHOWING):
@@ -84,7 +76,7 @@ def related(window, relation_type, role=None):
     """(name, the names of its relation's targets) of every node (of the
     role, if given) with a relation of that type."""
     found = []
-    for node in nodes(window.frame):
+    for node in window.nodes():
         if role is not None and node.getRoleName() != role:
             continue
         for relation in node.getRelationSet():
@@ -126,7 +118,7 @@ def listening(port):
 
 
 def focused(window):
-    for node in nodes(window.frame):
+    for node in window.nodes():
         if node.getState().contains(pyatspi.STATE_FOCUSED):
             return node.name
     return None

@@ -22,11 +22,14 @@ def wait_for(what, probe, timeout=30.0, interval=0.1):
         time.sleep(interval)
 
 
-def start_xvfb():
+def start_xvfb(screen="1024x768x24"):
     """Starts Xvfb on a free display; returns (process, display name)."""
     read_end, write_end = os.pipe()
     process = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+        # -noreset: what a client leaves on the display (X resources) stays
+        # after it disconnects.
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", screen, "-nolisten", "tcp",
+         "-noreset"],
         pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_end)
     with os.fdopen(read_end) as f:
@@ -43,9 +46,9 @@ def start_accessibility():
 
 
 @contextlib.contextmanager
-def virtual_desktop():
+def virtual_desktop(screen="1024x768x24"):
     """A virtual display with its accessibility bus, for one with block."""
-    xvfb, display = start_xvfb()
+    xvfb, display = start_xvfb(screen)
     os.environ["DISPLAY"] = display
     try:
         start_accessibility()
@@ -176,6 +179,15 @@ def top_level_windows(pid):
     return windows
 
 
+def nodes(root):
+    """Every accessible node below root, root first, in the tree's order."""
+    stack = [root]
+    while stack:
+        node = stack.pop(0)
+        yield node
+        stack[0:0] = [node.getChildAtIndex(i) for i in range(node.childCount)]
+
+
 class Window:
     """The program's main dialog, found by its process id."""
 
@@ -190,18 +202,14 @@ class Window:
                 return window
         return None
 
-    def _nodes(self):
-        stack = [self.frame]
-        while stack:
-            node = stack.pop(0)
-            yield node
-            stack[0:0] = [node.getChildAtIndex(i) for i in range(node.childCount)]
+    def nodes(self):
+        return nodes(self.frame)
 
     def title(self):
         return self.frame.name
 
     def button(self, label):
-        for node in self._nodes():
+        for node in self.nodes():
             if node.getRoleName() == "push button" and node.name == label:
                 return node
         raise AssertionError(f"no button {label!r}")
@@ -209,7 +217,7 @@ class Window:
     def texts(self):
         """The texts of the edit fields, in the order of the window's tree."""
         out = []
-        for node in self._nodes():
+        for node in self.nodes():
             if node.getRoleName() == "text":
                 t = node.queryText()
                 out.append(t.getText(0, t.characterCount))
