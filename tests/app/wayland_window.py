@@ -66,8 +66,11 @@ def main():
             f.write("203.0.113.45")
         with open(os.path.join(config, "Orlavo.INI"), "w") as f:
             f.write(SETTINGS)
+        # The compositor's graphics library keeps its shader cache in the
+        # test's folder.
         with quiet(["weston", "--backend=x11-backend.so", f"--socket={SOCKET}",
-                    "--width=1000", "--height=740", "--idle-time=0"]), \
+                    "--width=1000", "--height=740", "--idle-time=0"],
+                   dict(os.environ, XDG_CACHE_HOME=config)), \
                 quiet([sys.executable, os.path.join(E2E, "router_sim.py"), "--port", "80",
                        "--user", "admin", "--password", "s3cret", "--address-file", address]):
             wait_for("the compositor and the router",
