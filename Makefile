@@ -11,7 +11,8 @@ WERROR     := $(if $(CI),-DORLAVO_WERROR=ON,)
 DEPS       := run build test
 TESTS      := ON
 
-.PHONY: all deps build run demo test test-plain test-asan test-tsan test-windows bench tidy clean
+.PHONY: all deps build run demo windows test test-plain test-asan test-tsan test-windows bench tidy \
+  clean
 
 all: build
 
@@ -39,7 +40,7 @@ demo: build
 # Every test: the plain build (GUI tests under Xvfb), then the core again under
 # AddressSanitizer + UndefinedBehaviorSanitizer, the tests whose threads share
 # state (the scan worker, the mail's name lookup) under ThreadSanitizer, and
-# the core cross-built for Windows under Wine.
+# the Windows build under Wine.
 test: test-plain test-asan test-tsan test-windows
 
 test-plain: build
@@ -57,14 +58,20 @@ test-tsan: deps
 	@cmake --build $(BUILD)-tsan -j $(JOBS)
 	cd $(BUILD)-tsan && ctest --output-on-failure -j $(JOBS) -L 'worker|lookup'
 
-# The core cross-built for 64-bit Windows and its tests run under Wine. Its
-# libraries come from scripts/windows-deps, built once per machine.
-test-windows: deps
-	@prefix=$$(./scripts/windows-deps --core) && \
+# The Windows program, Orlavo.exe (statically linked, its help book beside
+# it) and its installer, cross-built for 64-bit Windows from the same sources.
+# The libraries it links come from scripts/windows-deps, built once per
+# machine.
+windows: deps
+	@prefix=$$(./scripts/windows-deps) && \
 	  cmake -S . -B $(WINDOWS) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-posix.cmake \
-	  -DORLAVO_WINDOWS_DEPS=$$prefix -DCMAKE_BUILD_TYPE=Release -DORLAVO_BUILD_GUI=OFF \
-	  -DORLAVO_BUILD_BENCH=OFF $(WERROR) >/dev/null
+	  -DORLAVO_WINDOWS_DEPS=$$prefix -DCMAKE_BUILD_TYPE=Release -DORLAVO_BUILD_GUI=ON \
+	  -DORLAVO_BUILD_BENCH=OFF \
+	  $(WERROR) >/dev/null
 	@cmake --build $(WINDOWS) -j $(JOBS)
+
+# The core's tests, the program end to end and its installer, under Wine.
+test-windows: windows
 	cd $(WINDOWS) && ctest --output-on-failure -j $(JOBS)
 
 bench: build

@@ -13,3 +13,6 @@ add_custom_target(orlavo_wine_prefix DEPENDS "${ORLAVO_WINEPREFIX}/.orlavo-ready
 # -O2 rather than -O3: mingw-w64's GCC 12 reports false overlaps in
 # std::string at -O3 (-Wrestrict, GCC bug 105329).
 string(REPLACE "-O3" "-O2" CMAKE_CXX_FLAGS_RELEASE "${CMAKE_CXX_FLAGS_RELEASE}")
+
+# The program ships without its symbols, as the Debian package does.
+string(APPEND CMAKE_EXE_LINKER_FLAGS_RELEASE " -s")

@@ -4,7 +4,9 @@
 #include <wx/window.h>
 
 // What a screen reader is told about the dialogs' controls, through the
-// toolkit's accessibility layer. Without that layer these do nothing.
+// toolkit's accessibility layer: GTK's ATK (accessibility.cpp), or the
+// toolkit's IAccessible on Windows (accessibility_msw.cpp). Without that
+// layer these do nothing.
 
 // The name announced for control, in place of any label the toolkit guessed
 // from the controls around it.

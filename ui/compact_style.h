@@ -4,11 +4,12 @@
 #include <wx/textctrl.h>
 #include <wx/toplevel.h>
 
-// The toolkit styling the dialogs rely on; each platform provides its own.
+// The toolkit styling the dialogs rely on; each platform provides its own:
+// compact_style.cpp for GTK, compact_style_msw.cpp for Windows.
 
 // GTK's default theme makes entries, buttons, lists and text views taller
 // than the dialog's rectangles. Applies, once per process, a style that lets
-// them shrink to their rectangles.
+// them shrink to their rectangles. Windows' controls fit as they are.
 void ApplyCompactControlStyle();
 
 // A multi-line box one line high: one whole line shown at a time, a vertical

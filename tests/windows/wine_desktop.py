@@ -1,0 +1,93 @@
+"""The Windows program's window under Wine as a user meets it: a virtual
+display, real pointer events, the title as X11 shows it, and the controls'
+texts read by a small Windows program (window_probe.exe) in the same Wine."""
+import contextlib
+import glob
+import os
+import subprocess
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from desktop import start_xvfb, wait_for  # noqa: E402,F401
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+WINE = "/usr/lib/wine/wine64"
+WINE_RUN = os.path.join(HERE, "wine-run")
+
+
+@contextlib.contextmanager
+def private_prefix(prefix, work):
+    """A linked copy of the build's Wine prefix with a Wine server of its own,
+    ended with the with block. Yields the environment to run Wine in."""
+    copy = os.path.join(work, "prefix")
+    subprocess.run([WINE_RUN, "--copy", prefix, copy], check=True, timeout=600)
+    env = dict(os.environ, WINEPREFIX=copy, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+    try:
+        yield env
+    finally:
+        subprocess.run(["wineserver", "-k"], env=env, timeout=30, check=False,
+                       stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=env, timeout=30, check=False)
+
+
+def app_data(env):
+    """%APPDATA% of the prefix's user, as a Linux path."""
+    roaming = glob.glob(os.path.join(env["WINEPREFIX"], "drive_c", "users", "*", "AppData",
+                                     "Roaming"))
+    roaming = [r for r in roaming if "/Public/" not in r]
+    if len(roaming) != 1:
+        raise AssertionError(f"no single user AppData folder: {roaming}")
+    return roaming[0]
+
+
+def wine(env, *args, timeout=60):
+    return subprocess.run([WINE, *args], env=env, timeout=timeout, check=False,
+                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+
+
+class WineWindow:
+    """The program's main dialog: the top-level window holding "Start Scan"."""
+
+    def __init__(self, env, probe):
+        self.env = env
+        self.probe = probe
+        wait_for("the program's window", lambda: self._probe("centre", 1000) is not None, 60)
+
+    def _probe(self, command, control):
+        result = wine(self.env, self.probe, command, str(control))
+        return result.stdout.rstrip("\n") if result.returncode == 0 else None
+
+    def text(self, control):
+        return self._probe("text", control)
+
+    def status(self):
+        """(HTTP status, mail status)."""
+        return self.text(1010), self.text(1011)
+
+    def enabled(self, control):
+        return self._probe("enabled", control) == "1"
+
+    def click(self, control):
+        """Presses the control with a real pointer event at its centre."""
+        x, y = self._probe("centre", control).split()
+        subprocess.run(["xdotool", "mousemove", "--sync", x, y, "click", "1"], check=True,
+                       timeout=30)
+
+    @staticmethod
+    def title():
+        """The X11 name of the visible top-level window whose name starts with
+        "Orlavo" and is not the help viewer's."""
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Orlavo"],
+                               stdout=subprocess.PIPE, text=True, timeout=30, check=False)
+        for window in found.stdout.split():
+            name = subprocess.run(["xdotool", "getwindowname", window], stdout=subprocess.PIPE,
+                                  text=True, timeout=30, check=False).stdout.rstrip("\n")
+            if not name.startswith("Orlavo Help"):
+                return name
+        return None
+
+    @staticmethod
+    def help_viewer_open():
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Orlavo Help"],
+                               stdout=subprocess.PIPE, text=True, timeout=30, check=False)
+        return bool(found.stdout.split())
