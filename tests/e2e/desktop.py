@@ -4,6 +4,7 @@ import contextlib
 import ctypes
 import ctypes.util
 import os
+import signal
 import subprocess
 import time
 
@@ -68,6 +69,19 @@ def running(command, env):
         if process.poll() is None:
             process.kill()
         process.wait()
+
+
+def stop_processes(processes):
+    """Ends every process still running, the last started first: politely,
+    then for good after 10 s."""
+    for process in reversed(processes):
+        if process.poll() is None:
+            process.send_signal(signal.SIGTERM)
+            try:
+                process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
 
 
 class Check:

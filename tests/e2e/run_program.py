@@ -9,7 +9,6 @@ a private D-Bus session (the window is read through the accessibility bus):
 """
 import argparse
 import os
-import signal
 import socket
 import stat
 import subprocess
@@ -18,7 +17,8 @@ import shutil
 import tempfile
 import time
 
-from desktop import Check, Window, screenshot, start_accessibility, start_xvfb, wait_for
+from desktop import (Check, Window, screenshot, start_accessibility, start_xvfb, stop_processes,
+                     wait_for)
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 FIRST_ADDRESS = "203.0.113.45"
@@ -160,14 +160,7 @@ def main():
         window.click("EXIT")
         check.equal("exit status", program.wait(timeout=30), 0)
     finally:
-        for child in reversed(children):
-            if child.poll() is None:
-                child.send_signal(signal.SIGTERM)
-                try:
-                    child.wait(timeout=10)
-                except subprocess.TimeoutExpired:
-                    child.kill()
-                    child.wait()
+        stop_processes(children)
         shutil.rmtree(work, ignore_errors=True)
     print(f"e2e {args.smtp}: {check.failures} checks failed")
     return 1 if check.failures else 0

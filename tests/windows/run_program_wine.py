@@ -11,13 +11,12 @@ Runs inside a private network namespace with a Wine server of its own there:
 import argparse
 import os
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from desktop import Check, screenshot, wait_for  # noqa: E402
+from desktop import Check, screenshot, stop_processes, wait_for  # noqa: E402
 from run_program import (FIRST_ADDRESS, SECOND_ADDRESS, SETTINGS, listening,  # noqa: E402
                          read_file, report, title_line, transcript)
 from wine_desktop import WINE, WineWindow, app_data, private_prefix, start_xvfb  # noqa: E402
@@ -107,14 +106,7 @@ def main():
             window.click(EXIT)
             check.equal("exit status", program.wait(timeout=60), 0)
     finally:
-        for child in reversed(children):
-            if child.poll() is None:
-                child.send_signal(signal.SIGTERM)
-                try:
-                    child.wait(timeout=10)
-                except subprocess.TimeoutExpired:
-                    child.kill()
-                    child.wait()
+        stop_processes(children)
         shutil.rmtree(work, ignore_errors=True)
     print(f"e2e under Wine: {check.failures} checks failed")
     return 1 if check.failures else 0
