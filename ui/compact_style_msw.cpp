@@ -20,6 +20,13 @@ void ApplyOneLineTextBoxStyle(wxTextCtrl& box) {
   SendMessageW(edit, EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&area));
 }
 
+void CentreLineVertically(wxStaticText& label) {
+  // The native static's own style for it, as a dialog template gives it.
+  const auto text = static_cast<HWND>(label.GetHWND());
+  SetWindowLongPtrW(text, GWL_STYLE, GetWindowLongPtrW(text, GWL_STYLE) | SS_CENTERIMAGE);
+  InvalidateRect(text, nullptr, TRUE);
+}
+
 int TextAreaWidth(wxTextCtrl& edit) {
   RECT area{};
   SendMessageW(static_cast<HWND>(edit.GetHWND()), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
