@@ -1,11 +1,16 @@
 #include "ui/dialog_units.h"
 
+#include <wx/math.h>
+
 #include "ui/compact_style.h"
 #include "ui/utf8_text.h"
 
 wxRect CDialogUnits::Rect(int x, int y, int width, int height) const {
-  return {m_dialog.ConvertDialogToPixels(wxPoint(x, y)),
-          m_dialog.ConvertDialogToPixels(wxSize(width, height))};
+  // The toolkit's own conversion, rounded as it rounds, with the base
+  // measured once.
+  const auto across = [this](int units) { return wxRound(units * m_base.x / 4.0); };
+  const auto down = [this](int units) { return wxRound(units * m_base.y / 8.0); };
+  return {across(x), down(y), across(width), down(height)};
 }
 
 wxStaticText* CDialogUnits::Label(const char* text, int x, int y, int width, int height,

@@ -6,10 +6,14 @@
 #include <wx/window.h>
 
 // Builds a dialog from its template: every rectangle is given in dialog units
-// of the dialog's font, as the template gives it.
+// of the dialog's font, as the template gives it. The font is measured once,
+// here, so set it first: the toolkit measures a font of the dialog's own again
+// at every conversion.
 class CDialogUnits {
  public:
-  explicit CDialogUnits(wxWindow& dialog) : m_dialog(dialog) {}
+  // 4 x 8 dialog units are the font's average character width and height.
+  explicit CDialogUnits(wxWindow& dialog)
+      : m_dialog(dialog), m_base(dialog.ConvertDialogToPixels(wxSize(4, 8))) {}
 
   // The rectangle in pixels.
   wxRect Rect(int x, int y, int width, int height) const;
@@ -28,4 +32,5 @@ class CDialogUnits {
 
  private:
   wxWindow& m_dialog;
+  const wxSize m_base;
 };

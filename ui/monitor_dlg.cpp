@@ -59,7 +59,6 @@ CMonitorDlg::CMonitorDlg(wxWindow* parent, const LiveScanOptions& options)
   Centre(wxBOTH);
   AttachWindowText(m_windowText, *this, *m_editHttpStatus, *m_editMailStatus);
 
-  Bind(wxEVT_INIT_DIALOG, &CMonitorDlg::OnInitDialog, this);
   Bind(wxEVT_BUTTON, &CMonitorDlg::OnStartScan, this, kIdStartScan);
   Bind(wxEVT_RADIOBUTTON, &CMonitorDlg::OnOnlyWhenChanged, this, kIdOnlyWhenChanged);
   Bind(wxEVT_RADIOBUTTON, &CMonitorDlg::OnAlwaysInforms, this, kIdAlwaysInforms);
@@ -175,7 +174,12 @@ void CMonitorDlg::SetMessageBox(MessageBoxFunction messageBox) {
   m_messageBox = std::move(messageBox);
 }
 
-void CMonitorDlg::OnInitDialog(wxInitDialogEvent&) {
+bool CMonitorDlg::Show(bool show) {
+  if (show && !IsShown()) OnInitDialog();
+  return wxDialog::Show(show);
+}
+
+void CMonitorDlg::OnInitDialog() {
   m_scanSteps.LoadSettings();
   m_editIpAddress->ChangeValue(TextFromBytes(FieldText(m_record.m_szRouterAddress)));
   m_ipAddressFitting = m_editIpAddress->GetValue();

@@ -59,6 +59,10 @@ class CMonitorDlg final : public wxDialog {
 
   // Stops a running scan before the window goes.
   bool Destroy() override;
+  // Initialises the dialog (settings into the record and the controls) before
+  // the window first shows, as the platform's dialogs are: every state a
+  // control changes to once it is on the screen is animated by the toolkit.
+  bool Show(bool show = true) override;
 
   // Without these the dialog has no help and no about box, and shows the
   // program's message box.
@@ -76,7 +80,7 @@ class CMonitorDlg final : public wxDialog {
 
  private:
   void CreateControls();
-  void OnInitDialog(wxInitDialogEvent& event);
+  void OnInitDialog();
   void OnStartScan(wxCommandEvent& event);
   void OnStopScan(wxCommandEvent& event);
   void OnOnlyWhenChanged(wxCommandEvent& event);
