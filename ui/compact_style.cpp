@@ -22,7 +22,11 @@ constexpr char kCompactCss[] =
     "scrollbar slider { min-height: 4px; min-width: 4px; margin: 0; border-width: 0; }"
     "scrollbar button { min-height: 0; min-width: 0; padding: 0; }"
     // The one scroll bar the dialog shows must be seen and grabbed.
-    "scrolledwindow.orlavo-one-line scrollbar slider { min-width: 8px; min-height: 6px; }";
+    "scrolledwindow.orlavo-one-line scrollbar slider { min-width: 8px; min-height: 6px; }"
+    // A button disabled before the window first draws would otherwise fade
+    // out for a fifth of a second after it appears, and one disabled at Start
+    // would stand half-faded while the first check holds the window.
+    "button:disabled { transition: none; }";
 
 // GtkPolicyType, GtkTextView and GtkEntry calls, by value.
 constexpr int kPolicyAlways = 0;
