@@ -56,9 +56,11 @@ class CReferenceDialog final : public wxDialog {
 
 class CReferenceApp final : public wxApp {
  public:
-  bool OnInit() override {
-    // Keeps libcurl a dependency of the program, as it is of the real one.
-    return curl_version() != nullptr;
+  // libcurl started as the program starts it.
+  bool OnInit() override { return curl_global_init(CURL_GLOBAL_NOTHING) == CURLE_OK; }
+  int OnExit() override {
+    curl_global_cleanup();
+    return wxApp::OnExit();
   }
   int OnRun() override {
     auto* const dialog = new CReferenceDialog();
