@@ -9,6 +9,9 @@
 struct CurlEasyCleanup {
   void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
 };
+struct CurlMultiCleanup {
+  void operator()(CURLM* handle) const { curl_multi_cleanup(handle); }
+};
 struct CurlUrlCleanup {
   void operator()(CURLU* handle) const { curl_url_cleanup(handle); }
 };
@@ -17,5 +20,6 @@ struct CurlListCleanup {
 };
 
 using UniqueCurl = std::unique_ptr<CURL, CurlEasyCleanup>;
+using UniqueCurlMulti = std::unique_ptr<CURLM, CurlMultiCleanup>;
 using UniqueCurlUrl = std::unique_ptr<CURLU, CurlUrlCleanup>;
 using UniqueCurlList = std::unique_ptr<curl_slist, CurlListCleanup>;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cstddef>
 #include <cstring>
 #include <string_view>
@@ -131,6 +132,31 @@ bool SetUpRequest(CURL* hCurl, CURLU* hUrl, curl_slist* headers, const char* szU
          SetOption(hCurl, CURLOPT_HEADERDATA, &exchange);
 }
 
+// Runs the transfer to its end. curl_easy_perform would wake the thread at
+// least once a second while a slow router prepares its page; here the thread
+// sleeps until the connection has something for it or libcurl's next
+// deadline comes, and the total limit bounds every wait.
+CURLcode Perform(CURL* hCurl, std::chrono::milliseconds totalTimeout) {
+  const UniqueCurlMulti multi(curl_multi_init());
+  if (!multi || curl_multi_add_handle(multi.get(), hCurl) != CURLM_OK) return CURLE_FAILED_INIT;
+  const int nLongestWaitMs = static_cast<int>(
+      std::clamp<std::chrono::milliseconds::rep>(totalTimeout.count(), 1, INT_MAX));
+  int nRunning = 1;
+  CURLMcode mcode = curl_multi_perform(multi.get(), &nRunning);
+  while (mcode == CURLM_OK && nRunning != 0) {
+    mcode = curl_multi_poll(multi.get(), nullptr, 0, nLongestWaitMs, nullptr);
+    if (mcode == CURLM_OK) mcode = curl_multi_perform(multi.get(), &nRunning);
+  }
+  // A failure of the multi layer itself ends the transfer like a broken read.
+  CURLcode code = CURLE_RECV_ERROR;
+  int nLeft = 0;
+  while (const CURLMsg* message = curl_multi_info_read(multi.get(), &nLeft)) {
+    if (message->msg == CURLMSG_DONE) code = message->data.result;
+  }
+  curl_multi_remove_handle(multi.get(), hCurl);
+  return code;
+}
+
 }  // namespace
 
 // The fetch is plain HTTP and follows redirects to plain HTTP only: no TLS
@@ -158,10 +184,17 @@ int FetchStatusPage(MonitorRecord& record, const FetchOptions& options) {
   if (!url || !headers || !curl) return 0;
   exchange.m_hCurl = curl.get();
   if (!SetUpRequest(curl.get(), url.get(), headers.get(), szUser, options, exchange)) return 0;
+  // A dotted address is one address of one family: no second connection
+  // attempt can follow, and the timer that would start one only wakes the
+  // thread while the router prepares its page.
+  if (IsIpv4Address(szHost) && !SetOption(curl.get(), CURLOPT_HAPPY_EYEBALLS_TIMEOUT_MS,
+                                          static_cast<long>(options.connectTimeout.count()))) {
+    return 0;
+  }
   // A password that cannot be set leaves a request that is still worth sending.
   curl_easy_setopt(curl.get(), CURLOPT_PASSWORD, szPassword);
 
-  const CURLcode code = curl_easy_perform(curl.get());
+  const CURLcode code = Perform(curl.get(), options.totalTimeout);
   if (!ResponseArrived(exchange, code)) return 0;
   if (exchange.m_nBody == 0) CopyText(record.m_szPage, "");
   return 1;
