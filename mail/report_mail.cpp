@@ -21,7 +21,7 @@ void SmtpCommand(CSmtpConnection& connection, std::string_view line, Reply& repl
 }
 
 // Sends one line of the mail data in its canonical form; reads nothing. The
-// line waits in the kernel for the end of the data, which goes out with it.
+// line waits for the end of the data, which goes out with it.
 void SmtpSend(CSmtpConnection& connection, std::string_view line) {
   char data[kSmtpDataLineSize];
   connection.Send(ToDataForm(line, data), CSmtpConnection::Flush::kMore);

@@ -40,6 +40,18 @@ bool CSmtpConnection::Connect(std::string_view host) {
 
 bool CSmtpConnection::Send(std::string_view bytes, Flush flush) {
   if (!m_hSocket.IsOpen()) return false;
+  if (flush == Flush::kMore) {
+    m_sPending.append(bytes);
+    return true;
+  }
+  if (m_sPending.empty()) return SendAll(bytes);
+  m_sPending.append(bytes);
+  const bool sent = SendAll(m_sPending);
+  m_sPending.clear();
+  return sent;
+}
+
+bool CSmtpConnection::SendAll(std::string_view bytes) {
   const auto deadline = std::min(Clock::now() + m_options.sendTimeout, m_exchangeDeadline);
   while (!bytes.empty()) {
     if (Clock::now() >= deadline) {
@@ -47,8 +59,7 @@ bool CSmtpConnection::Send(std::string_view bytes, Flush flush) {
       return false;
     }
     std::size_t n = 0;
-    const ESocketResult sent =
-        SendSome(m_hSocket.Get(), bytes.data(), bytes.size(), flush == Flush::kMore, n);
+    const ESocketResult sent = SendSome(m_hSocket.Get(), bytes.data(), bytes.size(), n);
     if (sent == ESocketResult::kDone && n > 0) {
       bytes.remove_prefix(n);
     } else if (sent == ESocketResult::kInterrupted) {
@@ -134,6 +145,7 @@ bool CSmtpConnection::Fill(Clock::time_point deadline) {
 
 void CSmtpConnection::Close() {
   m_hSocket.Reset();
+  m_sPending.clear();
   m_nInputBegin = 0;
   m_nInputEnd = 0;
 }

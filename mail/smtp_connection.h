@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "mail/socket_io.h"
@@ -38,13 +39,15 @@ class CSmtpConnection {
   // when the name does not resolve in time or the connection fails.
   bool Connect(std::string_view host);
 
-  // kMore holds the bytes back until a send with kNow follows, so that lines
-  // that get no reply of their own leave together instead of the last of them
-  // waiting for the server's delayed acknowledgement.
+  // kMore keeps the bytes here until a send with kNow follows, so that lines
+  // that get no reply of their own leave in one send instead of the last of
+  // them waiting for the server's delayed acknowledgement. Gathered here
+  // rather than in the kernel because only some platforms can hold a send.
   enum class Flush { kNow, kMore };
 
-  // Sends every byte of bytes, continuing partial sends. False when the
-  // connection failed or the time ran out (the connection is then closed).
+  // Sends every byte of bytes, after those kept back, continuing partial
+  // sends. False when the connection failed or the time ran out (the
+  // connection is then closed); with kMore, false only when it is closed.
   bool Send(std::string_view bytes, Flush flush = Flush::kNow);
 
   // Reads exactly one complete reply, single or multi-line, however it is
@@ -58,11 +61,14 @@ class CSmtpConnection {
   bool Wait(bool writable, std::chrono::steady_clock::time_point deadline);
   // Refills the input buffer; false on end, failure or time-out.
   bool Fill(std::chrono::steady_clock::time_point deadline);
+  bool SendAll(std::string_view bytes);
   void Close();
 
   CSocket m_hSocket;
   SmtpOptions m_options;
   std::chrono::steady_clock::time_point m_exchangeDeadline;
+  // Bytes of kMore sends, waiting for the next kNow.
+  std::string m_sPending;
   // Bytes received but not yet consumed by a reply.
   char m_achInput[kSmtpReplySize] = {};
   std::size_t m_nInputBegin = 0;

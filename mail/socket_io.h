@@ -37,10 +37,8 @@ ESocketResult StartConnect(SocketHandle socket, std::uint32_t address, int port)
 bool ConnectSucceeded(SocketHandle socket);
 
 // Sends or receives up to size bytes; on kDone, count says how many (0 from
-// ReceiveSome: the peer has closed). more asks to hold the bytes back for
-// the next send where the platform can (not on Windows).
-ESocketResult SendSome(SocketHandle socket, const char* data, std::size_t size, bool more,
-                       std::size_t& count);
+// ReceiveSome: the peer has closed).
+ESocketResult SendSome(SocketHandle socket, const char* data, std::size_t size, std::size_t& count);
 ESocketResult ReceiveSome(SocketHandle socket, char* data, std::size_t size, std::size_t& count);
 
 // Waits at most milliseconds for the socket to become readable, or writable:

@@ -85,9 +85,9 @@ bool ConnectSucceeded(SocketHandle socket) {
   return ::getsockopt(Native(socket), SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
 }
 
-ESocketResult SendSome(SocketHandle socket, const char* data, std::size_t size, bool more,
+ESocketResult SendSome(SocketHandle socket, const char* data, std::size_t size,
                        std::size_t& count) {
-  const ssize_t n = ::send(Native(socket), data, size, MSG_NOSIGNAL | (more ? MSG_MORE : 0));
+  const ssize_t n = ::send(Native(socket), data, size, MSG_NOSIGNAL);
   if (n < 0) return Failure();
   count = static_cast<std::size_t>(n);
   return ESocketResult::kDone;

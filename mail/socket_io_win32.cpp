@@ -89,7 +89,7 @@ bool ConnectSucceeded(SocketHandle socket) {
          error == 0;
 }
 
-ESocketResult SendSome(SocketHandle socket, const char* data, std::size_t size, bool /*more*/,
+ESocketResult SendSome(SocketHandle socket, const char* data, std::size_t size,
                        std::size_t& count) {
   const int n =
       send(Native(socket), data, static_cast<int>(std::min<std::size_t>(size, 1 << 20)), 0);

@@ -75,6 +75,31 @@ TEST(SmtpConnection, ContinuesASendUntilEveryByteIsOut) {
   EXPECT_EQ(total.get(), bytes.size());
 }
 
+TEST(SmtpConnection, HeldBackLinesLeaveTogetherWithTheNextFlush) {
+  std::promise<void> heldBack;
+  std::promise<std::string> beforeFlush;
+  std::promise<std::string> afterFlush;
+  LoopbackServer server([&](Connection& connection) {
+    heldBack.get_future().wait_for(10s);
+    beforeFlush.set_value(connection.ReadSome(300ms));
+    afterFlush.set_value(connection.ReadUntil("\r\n.\r\n"));
+  });
+  CSmtpConnection connection(Options(server.Port()));
+  ASSERT_TRUE(connection.Connect("127.0.0.1"));
+
+  EXPECT_TRUE(connection.Send("Subject: a\r\n", CSmtpConnection::Flush::kMore));
+  EXPECT_TRUE(connection.Send("\r\nbody\r\n", CSmtpConnection::Flush::kMore));
+  heldBack.set_value();
+  auto before = beforeFlush.get_future();
+  ASSERT_EQ(before.wait_for(10s), std::future_status::ready);
+  EXPECT_EQ(before.get(), "");
+
+  EXPECT_TRUE(connection.Send(".\r\n"));
+  auto after = afterFlush.get_future();
+  ASSERT_EQ(after.wait_for(10s), std::future_status::ready);
+  EXPECT_EQ(after.get(), "Subject: a\r\n\r\nbody\r\n.\r\n");
+}
+
 TEST(SmtpConnection, GivesUpASendWhenTheServerStopsReading) {
   std::atomic<bool> release{false};
   LoopbackServer server([&](Connection&) {
