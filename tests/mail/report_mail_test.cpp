@@ -1,9 +1,6 @@
 #include "mail/report_mail.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 
 #include <functional>
 #include <string>
@@ -11,6 +8,7 @@
 
 #include "monitor/fixed_text.h"
 #include "tests/mail/report_record.h"
+#include "tests/support/listen_socket.h"
 #include "tests/support/loopback_server.h"
 #include "tests/support/smtp_test_server.h"
 
@@ -304,20 +302,22 @@ TEST(ReportMail, FailsWhenTheConnectionIsRefused) {
 TEST(ReportMail, GivesUpConnectingInTime) {
   // A listener whose queue is full drops further connection requests, so the
   // next connect hangs until the client gives up.
-  CUniqueFd listener(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ASSERT_EQ(::bind(listener.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  ASSERT_EQ(::listen(listener.Get(), 0), 0);
-  socklen_t length = sizeof address;
-  ASSERT_EQ(::getsockname(listener.Get(), reinterpret_cast<sockaddr*>(&address), &length), 0);
-  CUniqueFd queued(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  ASSERT_EQ(::connect(queued.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  CSocket listener;
+  const int port = BindLoopbackSocket(listener);
+  ListenOn(listener.Get(), 0);
+  std::uint32_t loopback = 0;
+  ASSERT_TRUE(ResolveIpv4("127.0.0.1", true, loopback));
+  CSocket queued;
+  queued.Reset(OpenStreamSocket());
+  ASSERT_TRUE(queued.IsOpen());
+  if (StartConnect(queued.Get(), loopback, port) != ESocketResult::kDone) {
+    ASSERT_EQ(WaitSocket(queued.Get(), true, 5000), ESocketResult::kDone);
+    ASSERT_TRUE(ConnectSucceeded(queued.Get()));
+  }
 
   const auto record = ReportRecord("127.0.0.1");
   SmtpOptions options;
-  options.port = ntohs(address.sin_port);
+  options.port = port;
   options.connectTimeout = 300ms;
   EXPECT_EQ(SendReportMail(*record, options), 0);
 }

@@ -22,7 +22,7 @@
 
 #include "monitor/fixed_text.h"
 #include "monitor/status_fetch.h"
-#include "tests/support/loopback_server.h"
+#include "monitor/unique_fd.h"
 
 extern char** environ;
 

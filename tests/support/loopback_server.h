@@ -7,7 +7,7 @@
 #include <string_view>
 #include <thread>
 
-#include "monitor/unique_fd.h"
+#include "mail/socket_io.h"
 
 namespace testing_support {
 
@@ -17,8 +17,9 @@ using namespace std::chrono_literals;
 // at most its time-out and returns early when the server is being stopped.
 class Connection {
  public:
-  Connection(CUniqueFd fd, const std::atomic<bool>& stopping)
-      : m_fd(std::move(fd)), m_stopping(stopping) {}
+  Connection(SocketHandle socket, const std::atomic<bool>& stopping) : m_stopping(stopping) {
+    m_socket.Reset(socket);
+  }
 
   // Whatever arrives next (buffered bytes first); empty on close or time-out.
   std::string ReadSome(std::chrono::milliseconds timeout = 5s);
@@ -29,7 +30,7 @@ class Connection {
   bool Write(std::string_view bytes);
   // Waits until the peer closes or the server stops, reading and dropping.
   void HoldUntilClosed(std::chrono::milliseconds timeout = 60s);
-  void Close() { m_fd.Reset(); }
+  void Close() { m_socket.Reset(); }
   // Closes with a reset instead of an orderly end.
   void Abort();
   // True once the peer has closed its side.
@@ -38,7 +39,7 @@ class Connection {
  private:
   bool Fill(std::chrono::steady_clock::time_point deadline);
 
-  CUniqueFd m_fd;
+  CSocket m_socket;
   const std::atomic<bool>& m_stopping;
   std::string m_buffer;
   bool m_peerClosed = false;
@@ -63,7 +64,7 @@ class LoopbackServer {
   void Run();
 
   Handler m_handler;
-  CUniqueFd m_listener;
+  CSocket m_listener;
   int m_port = 0;
   std::atomic<bool> m_stopping{false};
   std::atomic<int> m_accepted{0};

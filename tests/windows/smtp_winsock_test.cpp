@@ -17,13 +17,6 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-class WinsockEnvironment : public testing::Environment {
- public:
-  void SetUp() override { ASSERT_TRUE(StartSockets()); }
-  void TearDown() override { StopSockets(); }
-};
-const auto* const kEnvironment = testing::AddGlobalTestEnvironment(new WinsockEnvironment);
-
 // A socket bound to 127.0.0.1 on a free port.
 SOCKET BoundLoopbackSocket(int& port) {
   const SOCKET bound = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
