@@ -2,12 +2,11 @@
 
 #include <sys/stat.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <optional>
 #include <string>
 
+#include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 
 namespace settings_test {
@@ -18,30 +17,7 @@ class CTempDir : public testing_support::CTempDir {
   CTempDir() : testing_support::CTempDir("orlavo-settings-") {}
 };
 
-// Sets an environment variable (or removes it, for nullopt) and puts back
-// what was there before.
-class CScopedEnv {
- public:
-  CScopedEnv(const char* name, std::optional<std::string> value) : m_name(name) {
-    if (const char* old = std::getenv(name)) m_old = old;
-    Set(value);
-  }
-  CScopedEnv(const CScopedEnv&) = delete;
-  CScopedEnv& operator=(const CScopedEnv&) = delete;
-  ~CScopedEnv() { Set(m_old); }
-
- private:
-  void Set(const std::optional<std::string>& value) {
-    if (value) {
-      ::setenv(m_name.c_str(), value->c_str(), 1);
-    } else {
-      ::unsetenv(m_name.c_str());
-    }
-  }
-
-  std::string m_name;
-  std::optional<std::string> m_old;
-};
+using testing_support::CScopedEnv;
 
 class CScopedUmask {
  public:
