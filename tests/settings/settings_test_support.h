@@ -1,11 +1,16 @@
 #pragma once
 
-#include <sys/stat.h>
+#include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "monitor/monitor_record.h"
+#include "settings/settings_file.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 
@@ -19,17 +24,6 @@ class CTempDir : public testing_support::CTempDir {
 
 using testing_support::CScopedEnv;
 
-class CScopedUmask {
- public:
-  explicit CScopedUmask(mode_t mask) : m_old(::umask(mask)) {}
-  CScopedUmask(const CScopedUmask&) = delete;
-  CScopedUmask& operator=(const CScopedUmask&) = delete;
-  ~CScopedUmask() { ::umask(m_old); }
-
- private:
-  mode_t m_old;
-};
-
 inline std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -39,11 +33,33 @@ inline void WriteFile(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
-// The permission bits, or -1 when there is no such file.
-inline int ModeOf(const std::string& path) {
-  struct stat info {};
-  if (::lstat(path.c_str(), &info) != 0) return -1;
-  return static_cast<int>(info.st_mode & 07777);
-}
+// A settings file in a fresh directory of its own.
+class ProfileFileTest : public ::testing::Test {
+ protected:
+  CTempDir m_dir;
+  std::string m_path = m_dir.File("Orlavo.INI");
+
+  std::vector<std::string> DirectoryEntries() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(m_dir.Path())) {
+      names.push_back(entry.path().filename().string());
+    }
+    return names;
+  }
+};
+
+// The same, with a record to load and save.
+class SettingsFileTest : public ::testing::Test {
+ protected:
+  CTempDir m_dir;
+  std::string m_path = m_dir.File("Orlavo.INI");
+  std::unique_ptr<MonitorRecord> m_record = std::make_unique<MonitorRecord>();
+
+  std::unique_ptr<MonitorRecord> Load() const {
+    auto record = std::make_unique<MonitorRecord>();
+    LoadSettings(*record, m_path);
+    return record;
+  }
+};
 
 }  // namespace settings_test

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <stdlib.h>
-
 #include <filesystem>
+#include <random>
 #include <string>
 #include <system_error>
 
@@ -14,8 +13,18 @@ namespace testing_support {
 class CTempDir {
  public:
   explicit CTempDir(const std::string& prefix) {
-    std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "XXXXXX")).string();
-    if (::mkdtemp(pattern.data()) != nullptr) m_path = pattern;
+    // As mkdtemp does it, on every platform: a random name, taken only when
+    // nobody has it yet, for the owner alone.
+    std::random_device random;
+    std::error_code error;
+    const std::filesystem::path base = std::filesystem::temp_directory_path(error);
+    for (int attempt = 0; attempt < 100 && m_path.empty() && !error; ++attempt) {
+      const std::filesystem::path candidate = base / (prefix + std::to_string(random()));
+      if (std::filesystem::create_directory(candidate, error)) {
+        m_path = candidate;
+        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, error);
+      }
+    }
   }
   CTempDir(const CTempDir&) = delete;
   CTempDir& operator=(const CTempDir&) = delete;
