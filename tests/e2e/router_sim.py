@@ -44,6 +44,9 @@ def main():
         return addresses[0]
 
     class Handler(http.server.BaseHTTPRequestHandler):
+        # Head and body leave in one piece, as a web server sends a small page.
+        wbufsize = -1
+
         def do_GET(self):
             time.sleep(args.delay)
             if self.headers.get("Authorization") != expected:
