@@ -55,12 +55,13 @@ std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user
   return n;
 }
 
-// A response counts when the exchange ended with it, not when libcurl went on
-// from it; libcurl counts every follow-up as a redirect, answered challenges
-// included. A body only ever follows such a head, so a page that was written
-// always comes with result 1.
+// A response counts when its head arrived whole and the exchange ended with
+// it, not when libcurl went on from it; libcurl counts every follow-up as a
+// redirect, answered challenges included. libcurl also reports success when
+// the router closes inside the head, so its result alone does not tell. A
+// body only ever follows a whole head, so a page that was written always
+// comes with result 1.
 bool ResponseArrived(const Exchange& exchange, CURLcode code) {
-  if (code == CURLE_OK) return true;
   if (code == CURLE_TOO_MANY_REDIRECTS || exchange.m_nFollowUpsAtHead < 0) return false;
   long nFollowUps = 0;
   curl_easy_getinfo(exchange.m_hCurl, CURLINFO_REDIRECT_COUNT, &nFollowUps);

@@ -21,7 +21,4 @@ SocketHandle AcceptConnection(SocketHandle listener);
 // Makes the coming close a reset instead of an orderly end.
 void ResetOnClose(SocketHandle socket);
 
-// Whether a reader sees the peer's reset as a failure rather than an end.
-extern const bool kReaderSeesResets;
-
 }  // namespace testing_support

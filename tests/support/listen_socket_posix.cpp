@@ -43,6 +43,4 @@ void ResetOnClose(SocketHandle socket) {
   ::setsockopt(Native(socket), SOL_SOCKET, SO_LINGER, &option, sizeof option);
 }
 
-const bool kReaderSeesResets = true;
-
 }  // namespace testing_support

@@ -43,8 +43,4 @@ void ResetOnClose(SocketHandle socket) {
              sizeof option);
 }
 
-// Wine, where these tests run, ends a reset connection for its reader as if
-// closed in order; Windows itself reports WSAECONNRESET.
-const bool kReaderSeesResets = false;
-
 }  // namespace testing_support
