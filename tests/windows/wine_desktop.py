@@ -53,9 +53,33 @@ class WineWindow:
         self.probe = probe
         wait_for("the program's window", lambda: self._probe("centre", 1000) is not None, 60)
 
-    def _probe(self, command, control):
-        result = wine(self.env, self.probe, command, str(control))
+    def _probe(self, *args):
+        result = wine(self.env, self.probe, *map(str, args))
         return result.stdout.rstrip("\n") if result.returncode == 0 else None
+
+    def controls(self, window_class, title):
+        """[(class, items, text)] of the visible top-level window of that
+        class ("*": any) whose title starts with title; None while there is
+        none. items counts a tree's entries and a tool bar's buttons, and is 1
+        for a static control that shows a picture."""
+        listing = self._probe("controls", window_class, title)
+        if listing is None:
+            return None
+        rows = [line.split("\t", 2) for line in listing.splitlines()]
+        return [(name, int(items), text) for name, items, text in rows]
+
+    def click_at(self, x, y, button=1):
+        subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", str(button)],
+                       check=True, timeout=30)
+
+    def centre(self, control):
+        x, y = self._probe("centre", control).split()
+        return int(x), int(y)
+
+    def menu_centre(self):
+        """The screen centre of the open menu, None while there is none."""
+        found = self._probe("menu")
+        return tuple(map(int, found.split())) if found else None
 
     def text(self, control):
         return self._probe("text", control)
@@ -69,9 +93,7 @@ class WineWindow:
 
     def click(self, control):
         """Presses the control with a real pointer event at its centre."""
-        x, y = self._probe("centre", control).split()
-        subprocess.run(["xdotool", "mousemove", "--sync", x, y, "click", "1"], check=True,
-                       timeout=30)
+        self.click_at(*self.centre(control))
 
     @staticmethod
     def title():

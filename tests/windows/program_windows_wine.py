@@ -1,0 +1,123 @@
+#!/usr/bin/python3
+"""What the Windows program shows besides its main window, under Wine: the
+help viewer with its contents tree, tool bar and status bar, the about box
+with its picture and texts, and the message box of a help book that is
+missing. The toolkit is built with only the features the program uses; this
+shows that those are enough.
+
+  program_windows_wine.py --prefix WINEPREFIX --program Orlavo.exe
+      --probe window_probe.exe --shots DIR
+"""
+import argparse
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+
+from wine_desktop import WINE, WineWindow, private_prefix, start_xvfb, wait_for  # noqa: E402
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from desktop import Check, screenshot, stop_processes  # noqa: E402
+
+PASSWORD, HELP = 1003, 1014
+HELP_FAILED = "ﾍﾙﾌﾟの起動に失敗しました。"
+CONTENTS_ENTRIES = 6
+
+
+def rows_of(controls, window_class):
+    return [row for row in controls if row[0] == window_class]
+
+
+def about_box(window, check, shot):
+    # Right below the password field the dialog shows nothing but itself.
+    x, y = window.centre(PASSWORD)
+    window.click_at(x, y + 24, button=3)
+    window.click_at(*wait_for("the dialog's menu", window.menu_centre))
+    about = wait_for("the about box", lambda: window.controls("*", "Orlavo AboutBox"))
+    shot("about-box")
+    check.equal("the about box shows its picture",
+                any(items == 1 for _, items, _ in rows_of(about, "Static")), True)
+    texts = [text for _, _, text in about]
+    for line in ("Orlavo Version 1.00", "Copyright (C) 2002 Pellworth Inc.", "OK"):
+        check.equal(f"the about box says {line!r}", line in texts, True)
+    subprocess.run(["xdotool", "key", "Escape"], check=True, timeout=30)
+    wait_for("the about box to close", lambda: window.controls("*", "Orlavo AboutBox") is None)
+
+
+def help_viewer(window, check, shot):
+    window.click(HELP)
+    def filled():
+        viewer = window.controls("*", "Orlavo Help")
+        return viewer if any(items for _, items, _ in rows_of(viewer or [], "SysTreeView32")) else None
+
+    viewer = wait_for("the help viewer's contents", filled)
+    shot("help-viewer")
+    trees = rows_of(viewer, "SysTreeView32")
+    check.equal("the help viewer lists every contents entry",
+                bool(trees) and trees[0][1] >= CONTENTS_ENTRIES, True)
+    toolbars = rows_of(viewer, "ToolbarWindow32")
+    check.equal("the help viewer has its tool bar with buttons",
+                bool(toolbars) and toolbars[0][1] > 0, True)
+    check.equal("the help viewer has its status bar",
+                bool(rows_of(viewer, "msctls_statusbar32")), True)
+
+
+def missing_book_message(env, probe, program, work, check, shot):
+    # The program alone: no help book beside it nor where it is installed.
+    alone = os.path.join(work, "alone", "bin")
+    os.makedirs(alone)
+    shutil.copy(program, alone)
+    process = subprocess.Popen(["timeout", "-k", "10", "300", WINE,
+                                os.path.join(alone, os.path.basename(program))], env=env)
+    try:
+        window = WineWindow(env, probe)
+        window.click(HELP)
+        message = wait_for("the message box", lambda: window.controls("#32770", ""))
+        shot("message-box")
+        check.equal("the message box says the help could not start",
+                    HELP_FAILED in [text for _, _, text in message], True)
+        subprocess.run(["xdotool", "key", "Return"], check=True, timeout=30)
+        wait_for("the message box to close", lambda: window.controls("#32770", "") is None)
+    finally:
+        stop_processes([process])
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--prefix", required=True)
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--probe", required=True)
+    parser.add_argument("--shots", required=True)
+    args = parser.parse_args()
+    # A test killed at its time limit still removes what it made.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
+    os.makedirs(args.shots, exist_ok=True)
+    work = tempfile.mkdtemp(prefix="orlavo-wine-windows-")
+    children = []
+    check = Check()
+    shot = lambda name: screenshot(os.path.join(args.shots, f"wine-{name}.png"))
+    try:
+        with private_prefix(args.prefix, work) as env:
+            xvfb, display = start_xvfb()
+            children.append(xvfb)
+            os.environ["DISPLAY"] = env["DISPLAY"] = display
+            program = subprocess.Popen(["timeout", "-k", "10", "300", WINE, args.program],
+                                       env=env)
+            children.append(program)
+            window = WineWindow(env, args.probe)
+            about_box(window, check, shot)
+            help_viewer(window, check, shot)
+            stop_processes([program])
+            subprocess.run(["wineserver", "-w"], env=env, timeout=60, check=False)
+            missing_book_message(env, args.probe, args.program, work, check, shot)
+    finally:
+        stop_processes(children)
+        shutil.rmtree(work, ignore_errors=True)
+    print(f"windows under Wine: {check.failures} checks failed")
+    return 1 if check.failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
