@@ -10,6 +10,9 @@ WERROR     := $(if $(CI),-DORLAVO_WERROR=ON,)
 # built; `make run` narrows both.
 DEPS       := run build test
 TESTS      := ON
+# make's own "Entering directory" lines, from cmake --build's make below
+# this one, would come between the program's and the demo's.
+MAKEFLAGS  += --no-print-directory
 
 .PHONY: all deps build run demo windows test test-plain test-asan test-tsan test-windows bench tidy \
   clean

@@ -3,7 +3,7 @@
 STARTTLS and a login, through msmtpd on 127.0.0.1:25 set up by the README's
 recipe, whose /etc/msmtprc this test takes from the README itself.
 
-  private_desktop.sh run_relay.py --program PATH --readme README.md \
+  private_desktop.sh run_relay.py --program PATH --msmtpd PATH --readme README.md \
       --help-page res/help/orlavo-help/mailbox.htm --shots DIR
 
 The provider is aiosmtpd on 127.0.0.1:587 with a certificate from a
@@ -13,6 +13,11 @@ service runs it: as a user of its own in the group msmtp, able to bind port
 (mode 0640, group msmtp). That file, the provider's name in /etc/hosts and
 the CA bundle holding only the test's authority exist in the relay's own
 mount namespace alone, over the machine's /etc.
+
+msmtpd is Debian's, unpacked by scripts/test-tools: installing msmtp-mta
+would put it in the place of the machine's mail server. Without msmtp-mta the
+machine has no group msmtp either (its maintainer scripts make it); the relay
+then gets one of its own, in its /etc/group.
 """
 import argparse
 import contextlib
@@ -37,6 +42,8 @@ PASSWORD = "Tr0ub4dor-3"
 RECIPIENTS = [ACCOUNT, "friend@example.com", "family@example.com"]
 # An unused uid, as the service manager hands out for the service's run.
 SERVICE_UID = 61184
+# The group msmtp when the machine has none: an unused gid.
+OWN_MSMTP_GID = 61185
 
 # Puts the relay's files over /etc in a mount namespace of its own, then runs
 # the rest of the arguments there:  sh -c RELAY_ETC sh MOUNT_DIR FILES CMD...
@@ -102,26 +109,46 @@ def make_certificates(directory):
     return ca + ".crt", server + ".crt", server + ".key"
 
 
-def stage_relay_etc(directory, msmtprc, ca_cert):
+def msmtp_group():
+    """The gid of the group msmtp, and whether the relay's /etc/group must
+    name it."""
+    try:
+        return grp.getgrnam("msmtp").gr_gid, False
+    except KeyError:
+        pass
+    try:
+        taken = grp.getgrgid(OWN_MSMTP_GID).gr_name
+    except KeyError:
+        return OWN_MSMTP_GID, True
+    raise AssertionError(f"gid {OWN_MSMTP_GID}, meant for the relay's msmtp, is {taken}'s")
+
+
+def stage_relay_etc(directory, msmtprc, ca_cert, group):
     """The files the relay sees in /etc: the recipe's msmtprc with the recipe's
-    owner and mode, the provider's name, and a CA bundle of the test's CA."""
+    owner and mode, the group msmtp if the machine has none, the provider's
+    name, and a CA bundle of the test's CA."""
+    gid, own_group = group
     os.makedirs(os.path.join(directory, "ssl", "certs"))
+    if own_group:
+        with open("/etc/group") as f:
+            groups = f.read()
+        with open(os.path.join(directory, "group"), "w") as f:
+            f.write(groups + ("" if groups.endswith("\n") else "\n") + f"msmtp:x:{gid}:\n")
     shutil.copy(ca_cert, os.path.join(directory, "ssl", "certs", "ca-certificates.crt"))
     with open(os.path.join(directory, "hosts"), "w") as f:
         f.write(f"127.0.0.1 localhost\n127.0.0.1 {PROVIDER_HOST}\n::1 localhost\n")
     path = os.path.join(directory, "msmtprc")
     with open(path, "w") as f:
         f.write(msmtprc)
-    os.chown(path, 0, grp.getgrnam("msmtp").gr_gid)
+    os.chown(path, 0, gid)
     os.chmod(path, 0o640)
 
 
-def relay_command(mount_dir, etc_files):
-    group = grp.getgrnam("msmtp").gr_gid
-    service = ["setpriv", f"--reuid={SERVICE_UID}", f"--regid={SERVICE_UID}", f"--groups={group}",
+def relay_command(mount_dir, etc_files, msmtpd, gid):
+    service = ["setpriv", f"--reuid={SERVICE_UID}", f"--regid={SERVICE_UID}", f"--groups={gid}",
                "--inh-caps=-all,+net_bind_service", "--ambient-caps=-all,+net_bind_service",
                "--bounding-set=-all,+net_bind_service", "--no-new-privs",
-               "/usr/bin/msmtpd", "--interface=127.0.0.1", "--port=25"]
+               msmtpd, "--interface=127.0.0.1", "--port=25"]
     return ["unshare", "-m", "sh", "-c", RELAY_ETC, "sh", mount_dir, etc_files, *service]
 
 
@@ -163,6 +190,7 @@ def check_delivery(check, what, mail_dir, number, address):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--program", required=True)
+    parser.add_argument("--msmtpd", required=True)
     parser.add_argument("--readme", required=True)
     parser.add_argument("--help-page", required=True)
     parser.add_argument("--shots", required=True)
@@ -171,8 +199,16 @@ def main():
     recipe = recipe_msmtprc(args.readme)
     check = Check()
     check.equal("the help book shows the README's recipe", help_msmtprc(args.help_page), recipe)
+    if not os.path.exists(args.msmtpd):
+        sys.exit(f"e2e relay: {args.msmtpd} is missing: run scripts/install-deps test")
     work = tempfile.mkdtemp(prefix="orlavo-relay-")
+    # The service's user must reach msmtpd; the cache it comes from may be
+    # in a home folder closed to others, and work is root's alone.
+    service_bin = tempfile.mkdtemp(prefix="orlavo-relay-bin-")
     try:
+        os.chmod(service_bin, 0o755)
+        msmtpd = shutil.copy(args.msmtpd, os.path.join(service_bin, "msmtpd"))
+        os.chmod(msmtpd, 0o755)
         config, mail_dir, etc_files, mount_dir = (
             os.path.join(work, name) for name in ("config", "mail", "etc", "mnt"))
         address_file = os.path.join(work, "address")
@@ -184,7 +220,8 @@ def main():
                   "w") as f:
             f.write(SETTINGS)
         ca_cert, server_cert, server_key = make_certificates(work)
-        stage_relay_etc(etc_files, fill_in(recipe, PASSWORD), ca_cert)
+        group = msmtp_group()
+        stage_relay_etc(etc_files, fill_in(recipe, PASSWORD), ca_cert, group)
         logins = os.path.join(mail_dir, "logins.txt")
         shot = lambda name: screenshot(os.path.join(args.shots, f"relay-{name}.png"))
 
@@ -194,7 +231,7 @@ def main():
                 [sys.executable, os.path.join(HERE, "aiosmtpd_store.py"), "--port", "587",
                  "--dir", mail_dir, "--login", f"{ACCOUNT}:{PASSWORD}",
                  "--cert", server_cert, "--key", server_key], os.environ))
-            relay = stack.enter_context(running(relay_command(mount_dir, etc_files), service_env))
+            relay = stack.enter_context(running(relay_command(mount_dir, etc_files, msmtpd, group[0]), service_env))
             stack.enter_context(running(
                 [sys.executable, os.path.join(HERE, "router_sim.py"), "--port", "80",
                  "--user", "admin", "--password", "s3cret", "--address-file", address_file],
@@ -246,6 +283,7 @@ def main():
             check.equal("exit status", program.wait(timeout=30), 0)
     finally:
         shutil.rmtree(work, ignore_errors=True)
+        shutil.rmtree(service_bin, ignore_errors=True)
     print(f"e2e relay: {check.failures} checks failed")
     return 1 if check.failures else 0
 

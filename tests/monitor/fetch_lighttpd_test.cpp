@@ -1,5 +1,6 @@
 // The authentication paths against a real web server: lighttpd with mod_auth,
-// started on loopback with a configuration written for the test.
+// started on loopback with a configuration written for the test. Debian's
+// lighttpd as scripts/test-tools unpacks it, never the machine's service.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <signal.h>
@@ -30,7 +31,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr char kLighttpd[] = "/usr/sbin/lighttpd";
+constexpr char kLighttpd[] = ORLAVO_TEST_TOOLS "/lighttpd";
+constexpr char kLighttpdModules[] = ORLAVO_TEST_TOOLS "/lighttpd-modules";
 constexpr std::string_view kPreviousPage = "the page of the previous check";
 constexpr std::string_view kStatusPage = "<html>ADSL IP:192.0.2.7<br>(1024kbps/8192kbps)</html>\n";
 
@@ -100,9 +102,13 @@ class LighttpdFetchTest : public ::testing::TestWithParam<const char*> {
                   dir + "/users\"\n" + "auth.require = (\"/cgi-bin/\" => (\"method\" => \"" +
                   GetParam() + "\", \"realm\" => \"router\", \"require\" => \"valid-user\"))\n");
 
+    ASSERT_TRUE(std::filesystem::exists(kLighttpd))
+        << kLighttpd << " is missing: run scripts/install-deps test";
     std::string program = kLighttpd, foreground = "-D", file = "-f",
-                config = (m_dir / "lighttpd.conf").string();
-    char* argv[] = {program.data(), foreground.data(), file.data(), config.data(), nullptr};
+                config = (m_dir / "lighttpd.conf").string(), modules = "-m",
+                modules_dir = kLighttpdModules;
+    char* argv[] = {program.data(), foreground.data(),  file.data(), config.data(),
+                    modules.data(), modules_dir.data(), nullptr};
     ASSERT_EQ(::posix_spawn(&m_pid, kLighttpd, nullptr, nullptr, argv, environ), 0);
     for (int attempt = 0; attempt < 250 && !Accepts(m_port); ++attempt) {
       int status = 0;
