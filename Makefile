@@ -48,19 +48,19 @@ demo: build
 test: test-plain test-asan test-tsan
 
 test-plain: build
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD) && $(CURDIR)/scripts/ctest-summary --output-on-failure -j $(JOBS)
 
 test-asan: deps
 	@cmake -S . -B $(BUILD)-asan -DCMAKE_BUILD_TYPE=Debug -DORLAVO_BUILD_GUI=OFF \
 	  -DORLAVO_BUILD_BENCH=OFF "-DORLAVO_SANITIZE=address;undefined" $(WERROR) >/dev/null
 	@cmake --build $(BUILD)-asan -j $(JOBS)
-	cd $(BUILD)-asan && ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD)-asan && $(CURDIR)/scripts/ctest-summary --output-on-failure -j $(JOBS)
 
 test-tsan: deps
 	@cmake -S . -B $(BUILD)-tsan -DCMAKE_BUILD_TYPE=Debug -DORLAVO_BUILD_GUI=OFF \
 	  -DORLAVO_BUILD_BENCH=OFF -DORLAVO_SANITIZE=thread $(WERROR) >/dev/null
 	@cmake --build $(BUILD)-tsan -j $(JOBS)
-	cd $(BUILD)-tsan && ctest --output-on-failure -j $(JOBS) -L 'worker|lookup'
+	cd $(BUILD)-tsan && $(CURDIR)/scripts/ctest-summary --output-on-failure -j $(JOBS) -L 'worker|lookup'
 
 # The Windows program, Orlavo.exe (statically linked, its help book beside
 # it) and its installer, cross-built for 64-bit Windows from the same sources.
