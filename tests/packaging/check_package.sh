@@ -28,8 +28,9 @@ if readelf -S "$program" | grep -q '\.debug_\|\.symtab'; then
 else
   echo "ok: the program is stripped"
 fi
-# Debian's package checker: errors fail the test, warnings are shown.
-lintian --allow-root --fail-on error "$deb" || { echo "FAIL: lintian reports errors"; status=1; }
+# Debian's package checker: errors fail the test, warnings are shown. Its
+# scratch files go with the test's own.
+TMPDIR=$work lintian --allow-root --fail-on error "$deb" || { echo "FAIL: lintian reports errors"; status=1; }
 for file in bin/orlavo-page-check share/orlavo/orlavo.HLP share/orlavo/orlavo-help/overview.htm \
             share/doc/orlavo/copyright share/doc/orlavo/changelog.gz \
             share/applications/orlavo.desktop \

@@ -26,8 +26,14 @@ HELP_FAILED = "ﾍﾙﾌﾟの起動に失敗しました。"
 CONTENTS_ENTRIES = 6
 
 
-def rows_of(controls, window_class):
-    return [row for row in controls if row[0] == window_class]
+def of_class(controls, window_class):
+    return [c for c in controls if c.window_class == window_class]
+
+
+def press_button(window, controls, label):
+    """Presses the button of that label with a real pointer event."""
+    buttons = [c for c in of_class(controls, "Button") if c.text == label]
+    window.click_at(*buttons[0].centre)
 
 
 def about_box(window, check, shot):
@@ -38,30 +44,31 @@ def about_box(window, check, shot):
     about = wait_for("the about box", lambda: window.controls("*", "Orlavo AboutBox"))
     shot("about-box")
     check.equal("the about box shows its picture",
-                any(items == 1 for _, items, _ in rows_of(about, "Static")), True)
-    texts = [text for _, _, text in about]
+                any(c.items == 1 for c in of_class(about, "Static")), True)
+    texts = [c.text for c in about]
     for line in ("Orlavo Version 1.00", "Copyright (C) 2002 Pellworth Inc.", "OK"):
         check.equal(f"the about box says {line!r}", line in texts, True)
-    subprocess.run(["xdotool", "key", "Escape"], check=True, timeout=30)
+    press_button(window, about, "OK")
     wait_for("the about box to close", lambda: window.controls("*", "Orlavo AboutBox") is None)
 
 
 def help_viewer(window, check, shot):
     window.click(HELP)
+
     def filled():
         viewer = window.controls("*", "Orlavo Help")
-        return viewer if any(items for _, items, _ in rows_of(viewer or [], "SysTreeView32")) else None
+        return viewer if any(c.items for c in of_class(viewer or [], "SysTreeView32")) else None
 
     viewer = wait_for("the help viewer's contents", filled)
     shot("help-viewer")
-    trees = rows_of(viewer, "SysTreeView32")
+    trees = of_class(viewer, "SysTreeView32")
     check.equal("the help viewer lists every contents entry",
-                bool(trees) and trees[0][1] >= CONTENTS_ENTRIES, True)
-    toolbars = rows_of(viewer, "ToolbarWindow32")
+                bool(trees) and trees[0].items >= CONTENTS_ENTRIES, True)
+    toolbars = of_class(viewer, "ToolbarWindow32")
     check.equal("the help viewer has its tool bar with buttons",
-                bool(toolbars) and toolbars[0][1] > 0, True)
+                bool(toolbars) and toolbars[0].items > 0, True)
     check.equal("the help viewer has its status bar",
-                bool(rows_of(viewer, "msctls_statusbar32")), True)
+                bool(of_class(viewer, "msctls_statusbar32")), True)
 
 
 def missing_book_message(env, probe, program, work, check, shot):
@@ -74,12 +81,16 @@ def missing_book_message(env, probe, program, work, check, shot):
     try:
         window = WineWindow(env, probe)
         window.click(HELP)
-        message = wait_for("the message box", lambda: window.controls("#32770", ""))
+        # The dialog box class is the main window's too; the topmost of
+        # them is the message box while it is open.
+        def message_box():
+            topmost = window.controls("#32770", "") or []
+            return topmost if HELP_FAILED in [c.text for c in topmost] else None
+
+        message = wait_for("the message box saying the help could not start", message_box)
         shot("message-box")
-        check.equal("the message box says the help could not start",
-                    HELP_FAILED in [text for _, _, text in message], True)
-        subprocess.run(["xdotool", "key", "Return"], check=True, timeout=30)
-        wait_for("the message box to close", lambda: window.controls("#32770", "") is None)
+        press_button(window, message, "OK")
+        wait_for("the message box to close", lambda: message_box() is None)
     finally:
         stop_processes([process])
 

@@ -7,10 +7,11 @@
 //                                   one line per control of the visible
 //                                   top-level window of class CLASS ("*": any)
 //                                   whose title starts with TITLE:
-//                                   "class<TAB>items<TAB>text", where items
-//                                   counts a tree's entries, a tool bar's
-//                                   buttons, and is 1 for a static control
-//                                   that shows a picture
+//                                   "class<TAB>items<TAB>x y<TAB>text", where
+//                                   items counts a tree's entries, a tool
+//                                   bar's buttons, and is 1 for a static
+//                                   control that shows a picture, and x y is
+//                                   the control's screen centre
 //   window_probe menu               prints the screen centre of the open menu
 // The main window is the top-level window that holds control 1000 ("Start
 // Scan"). Exit status 2 while the window asked for is not there.
@@ -90,17 +91,20 @@ LRESULT ItemsOf(HWND control) {
   return 0;
 }
 
+std::string CentreOf(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return std::to_string((r.left + r.right) / 2) + " " + std::to_string((r.top + r.bottom) / 2);
+}
+
 BOOL CALLBACK PrintControl(HWND control, LPARAM) {
-  std::printf("%s\t%ld\t%s\n", Utf8(ClassOf(control)).c_str(), static_cast<long>(ItemsOf(control)),
+  std::printf("%s\t%ld\t%s\t%s\n", Utf8(ClassOf(control)).c_str(),
+              static_cast<long>(ItemsOf(control)), CentreOf(control).c_str(),
               Utf8(TextOf(control)).c_str());
   return TRUE;
 }
 
-void PrintCentre(HWND window) {
-  RECT r{};
-  GetWindowRect(window, &r);
-  std::printf("%ld %ld\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-}
+void PrintCentre(HWND window) { std::printf("%s\n", CentreOf(window).c_str()); }
 
 int Usage() {
   std::fprintf(stderr, "usage: window_probe centre|text|enabled ID | controls CLASS TITLE | menu\n");

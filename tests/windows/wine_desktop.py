@@ -1,6 +1,7 @@
 """The Windows program's window under Wine as a user meets it: a virtual
 display, real pointer events, the title as X11 shows it, and the controls'
 texts read by a small Windows program (window_probe.exe) in the same Wine."""
+import collections
 import contextlib
 import glob
 import os
@@ -9,6 +10,10 @@ import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 from desktop import start_xvfb, wait_for  # noqa: E402,F401
+
+# items counts a tree's entries and a tool bar's buttons, and is 1 for a
+# static control that shows a picture; centre is on the screen.
+Control = collections.namedtuple("Control", "window_class items centre text")
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 WINE = "/usr/lib/wine/wine64"
@@ -25,9 +30,7 @@ def private_prefix(prefix, work):
     try:
         yield env
     finally:
-        subprocess.run(["wineserver", "-k"], env=env, timeout=30, check=False,
-                       stderr=subprocess.DEVNULL)
-        subprocess.run(["wineserver", "-w"], env=env, timeout=30, check=False)
+        subprocess.run([WINE_RUN, "--stop-server", copy], timeout=120, check=False)
 
 
 def app_data(env):
@@ -58,15 +61,14 @@ class WineWindow:
         return result.stdout.rstrip("\n") if result.returncode == 0 else None
 
     def controls(self, window_class, title):
-        """[(class, items, text)] of the visible top-level window of that
-        class ("*": any) whose title starts with title; None while there is
-        none. items counts a tree's entries and a tool bar's buttons, and is 1
-        for a static control that shows a picture."""
+        """[Control] of the visible top-level window of that class ("*":
+        any) whose title starts with title; None while there is none."""
         listing = self._probe("controls", window_class, title)
         if listing is None:
             return None
-        rows = [line.split("\t", 2) for line in listing.splitlines()]
-        return [(name, int(items), text) for name, items, text in rows]
+        rows = [line.split("\t", 3) for line in listing.splitlines()]
+        return [Control(name, int(items), tuple(map(int, centre.split())), text)
+                for name, items, centre, text in rows]
 
     def click_at(self, x, y, button=1):
         subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", str(button)],
