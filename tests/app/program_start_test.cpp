@@ -52,7 +52,7 @@ TEST(ProgramStartTest, ShowsTheDialogAndEndsWithItWithoutWritingSettings) {
   // window itself: the window is gone before the key's release.
   const int found = std::system(
       "timeout 15 xdotool search --sync --onlyvisible --name '^Orlavo$' "
-      "mousemove --window %1 30 30 sleep 0.5 && xdotool key Escape");
+      "mousemove --sync --window %1 30 30 && xdotool key Escape");
   EXPECT_EQ(found, 0);
   EXPECT_EQ(WaitForExit(child, 10s), 0);
   EXPECT_FALSE(std::filesystem::exists(configHome + "/Orlavo.INI"));

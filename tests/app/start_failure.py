@@ -10,6 +10,8 @@ import subprocess
 import sys
 import tempfile
 
+import pyatspi
+
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 from desktop import Check, running, top_level_windows, virtual_desktop, wait_for  # noqa: E402
 
@@ -48,8 +50,11 @@ def main():
                         window_titles(program.pid), [os.path.basename(program_path)])
             # Without a window manager the keyboard follows the pointer.
             x, y, w, h = box.queryComponent().getExtents(0)
-            subprocess.run(["xdotool", "mousemove", str(x + w // 2), str(y + h // 2),
-                            "sleep", "0.3", "key", "Return"], check=True)
+            subprocess.run(["xdotool", "mousemove", "--sync", str(x + w // 2), str(y + h // 2)],
+                           check=True)
+            wait_for("the message box to take the keyboard",
+                     lambda: box.getState().contains(pyatspi.STATE_ACTIVE))
+            subprocess.run(["xdotool", "key", "Return"], check=True)
             check.equal("failing exit status", program.wait(timeout=30) != 0, True)
         check.equal("no settings file", os.listdir(config), [])
     return 1 if check.failures else 0

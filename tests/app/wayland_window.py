@@ -16,7 +16,7 @@ import tempfile
 import pyatspi
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from desktop import Check, Window, running, virtual_desktop, wait_for  # noqa: E402
+from desktop import Check, Window, popen, running, virtual_desktop, wait_for  # noqa: E402
 
 SOCKET = "orlavo-wayland-test"
 E2E = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e")
@@ -27,8 +27,7 @@ TITLE = "Orlavo<IP:203.0.113.45> <UL: 1024kbps> <DL: 8064kbps>"
 @contextlib.contextmanager
 def quiet(command, env=None):
     """The command as a quiet process that does not outlive the with block."""
-    process = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL)
+    process = popen(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         yield process
     finally:

@@ -128,8 +128,10 @@ def press(window, key):
     """A key press in the dialog; without a window manager the keyboard
     follows the pointer."""
     x, y, w, h = window.frame.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-    subprocess.run(["xdotool", "mousemove", "--sync", str(x + w // 2), str(y + 8), "sleep", "0.2",
-                    "key", key], check=True)
+    subprocess.run(["xdotool", "mousemove", "--sync", str(x + w // 2), str(y + 8)], check=True)
+    wait_for("the dialog to take the keyboard",
+             lambda: window.frame.getState().contains(pyatspi.STATE_ACTIVE))
+    subprocess.run(["xdotool", "key", key], check=True)
 
 
 def help_windows(pid):

@@ -77,6 +77,8 @@ def main():
                 check.equal("help still open", len([w for w in top_level_windows(program.pid)
                                                     if w.name.startswith("Orlavo Help")]), 1)
                 # The click gave the dialog the keyboard.
+                wait_for("the dialog to take the keyboard",
+                         lambda: window.frame.getState().contains(pyatspi.STATE_ACTIVE))
                 subprocess.run(["xdotool", "key", "Escape"], check=True)
                 check.equal("Escape during a scan with help open ends the program",
                             program.wait(timeout=30), 0)

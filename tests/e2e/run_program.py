@@ -11,14 +11,13 @@ import argparse
 import os
 import socket
 import stat
-import subprocess
 import sys
 import shutil
 import tempfile
 import time
 
-from desktop import (Check, Window, screenshot, start_accessibility, start_xvfb, stop_processes,
-                     wait_for)
+from desktop import (Check, Window, popen, screenshot, start_accessibility, start_xvfb,
+                     stop_processes, wait_for)
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 FIRST_ADDRESS = "203.0.113.45"
@@ -100,17 +99,17 @@ def main():
         xvfb, display = start_xvfb()
         children.append(xvfb)
         os.environ["DISPLAY"] = display
-        children.append(subprocess.Popen(
+        children.append(popen(
             [sys.executable, os.path.join(HERE, "router_sim.py"), "--port", "80",
              "--user", "admin", "--password", "s3cret", "--address-file", address_file]))
         smtp_script = "smtp_recorder.py" if args.smtp == "recording" else "aiosmtpd_store.py"
-        children.append(subprocess.Popen(
+        children.append(popen(
             [sys.executable, os.path.join(HERE, smtp_script), "--port", "25", "--dir", mail_dir]))
         wait_for("the router and the mail server", lambda: listening(80) and listening(25))
 
         start_accessibility()
         env = dict(os.environ, XDG_CONFIG_HOME=config)
-        program = subprocess.Popen([args.program], env=env)
+        program = popen([args.program], env=env)
         children.append(program)
         window = Window(program.pid)
         shot = lambda name: screenshot(os.path.join(args.shots, f"{args.smtp}-{name}.png"))

@@ -104,6 +104,26 @@ TEST(ScanRunLive, ChangeOfAddressSeenByRefreshIsMailedAtThePeriodicCheck) {
   EXPECT_NE(settings.str().find("SCAN-TIME=0"), std::string::npos) << settings.str();
 }
 
+// The live steps, telling when the worker has gone into its wait.
+class CWatchedSteps final : public CScanSteps {
+ public:
+  explicit CWatchedSteps(CLiveScanSteps& steps) : m_steps(steps) {}
+  void SaveSettings() override { m_steps.SaveSettings(); }
+  int CheckStatus() override { return m_steps.CheckStatus(); }
+  int SendReportMail() override { return m_steps.SendReportMail(); }
+  void SleepTicks(int count) override {
+    asleep = true;
+    m_steps.SleepTicks(count);
+  }
+  void WakeUp() override { m_steps.WakeUp(); }
+  void SleepPoll(int milliseconds) override { m_steps.SleepPoll(milliseconds); }
+
+  std::atomic<bool> asleep{false};
+
+ private:
+  CLiveScanSteps& m_steps;
+};
+
 TEST(ScanRunLive, StopEndsTheWorkersWaitAtOnce) {
   const auto directory =
       std::filesystem::temp_directory_path() / ("orlavo-stop-" + std::to_string(::getpid()));
@@ -119,13 +139,15 @@ TEST(ScanRunLive, StopEndsTheWorkersWaitAtOnce) {
   // A single tick far longer than the bound below: only a wait that the stop
   // ends can meet it.
   options.tick = 120s;
-  CLiveScanSteps steps(*record, window, options);
+  CLiveScanSteps liveSteps(*record, window, options);
+  CWatchedSteps steps(liveSteps);
   CScanRun run(*record, window, steps);
 
   run.BeginScanRun();
   EXPECT_EQ(window.Events(),
             (std::vector<std::string>{"title:" + std::string(kPlaceholderTitle), "http:Check NG"}));
-  std::this_thread::sleep_for(200ms);  // the worker is asleep by now
+  for (int i = 0; i < 3000 && !steps.asleep.load(); ++i) std::this_thread::sleep_for(10ms);
+  ASSERT_TRUE(steps.asleep.load());
   const auto begin = std::chrono::steady_clock::now();
   run.StopScanWorker(20);
   EXPECT_LT(std::chrono::steady_clock::now() - begin, 30s);

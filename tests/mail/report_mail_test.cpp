@@ -43,7 +43,9 @@ struct ExchangeCase {
   int result;
   std::string received;
   std::function<void(MonitorRecord&)> change = {};
-  // Short reply and send limits, for servers that stop answering.
+  // Short reply and send limits, for servers that stop answering. They hold
+  // for the replies before the silence too, so they leave a loaded machine
+  // room for those.
   bool shortLimits = false;
 };
 
@@ -56,8 +58,8 @@ void RunCases(const std::vector<ExchangeCase>& cases) {
     SmtpOptions options;
     options.port = server.Port();
     if (c.shortLimits) {
-      options.replyTimeout = 300ms;
-      options.sendTimeout = 300ms;
+      options.replyTimeout = 1s;
+      options.sendTimeout = 1s;
     }
     EXPECT_EQ(SendReportMail(*record, options), c.result);
     EXPECT_EQ(server.Received(), c.received);
@@ -263,7 +265,7 @@ TEST(ReportMail, KeepsFieldTextsInTheirPlace) {
 TEST(ReportMail, TheWholeExchangeHasOneLimit) {
   // Every reply comes late, though well within the reply limit: with twenty
   // recipients the exchange would take 27 of them.
-  constexpr auto kLate = 250ms;
+  constexpr auto kLate = 400ms;
   SmtpScript script{LateReply("220 ready\r\n", kLate),
                     {{"HELO", LateReply("250 Hello\r\n", kLate)},
                      {"MAIL", LateReply("250 Ok\r\n", kLate)},
@@ -283,8 +285,9 @@ TEST(ReportMail, TheWholeExchangeHasOneLimit) {
 
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(SendReportMail(*record, options), 0);
-  // Far below the 7 s the late replies alone would take.
-  EXPECT_LT(std::chrono::steady_clock::now() - start, 4s);
+  // Well below the 10.8 s the late replies alone would take, with room above
+  // the limit for a loaded machine.
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 8s);
   // Closed at the limit, in the middle of the recipients: no DATA, no QUIT.
   const std::string received = server.Received();
   EXPECT_TRUE(received.starts_with(Helo() + Mail() + Rcpt(kSender))) << received;

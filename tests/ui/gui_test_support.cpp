@@ -9,6 +9,10 @@
 #include <wx/timer.h>
 #include <wx/toplevel.h>
 #include <wx/uiaction.h>
+#include <wx/utils.h>
+
+// Last: its macros (None, Bool, Status) would clash with names above.
+#include <X11/Xlib.h>
 
 namespace gui_test {
 
@@ -84,6 +88,14 @@ void Pump(std::chrono::milliseconds duration) {
   while (std::chrono::steady_clock::now() < deadline) YieldOnce();
 }
 
+void HandleInput() {
+  // The simulator's own round trip leaves the server done with the input, so
+  // the events it made are queued for the toolkit's connection ahead of the
+  // reply to this one: once it is in, every one of them is at hand.
+  if (_XDisplay* const display = wxGetX11Display()) XSync(display, False);
+  if (wxEventLoopBase* const loop = wxEventLoopBase::GetActive()) loop->Yield(true);
+}
+
 void WhenShown(const wxString& title, std::function<void(wxWindow&)> action) {
   new CShownWatcher(title, std::move(action));
 }
@@ -91,9 +103,9 @@ void WhenShown(const wxString& title, std::function<void(wxWindow&)> action) {
 void ClickAt(const wxPoint& screenPoint, int button) {
   wxUIActionSimulator input;
   input.MouseMove(screenPoint);
-  Pump(50ms);
+  HandleInput();
   input.MouseClick(button);
-  Pump(100ms);
+  HandleInput();
 }
 
 void Click(const wxWindow& window) {
@@ -106,9 +118,9 @@ void PressKey(const wxWindow& window, int keyCode, int modifiers) {
   wxUIActionSimulator input;
   const wxRect rect = window.GetScreenRect();
   input.MouseMove(rect.GetPosition() + wxPoint(rect.GetWidth() / 2, 2));
-  Pump(50ms);
+  HandleInput();
   input.Char(keyCode, modifiers);
-  Pump(100ms);
+  HandleInput();
 }
 
 void SaveScreenshot(const wxWindow& window, const std::string& fileName) {

@@ -17,8 +17,10 @@ using namespace std::chrono_literals;
 
 // Runs the event loop until done() holds or the time is up; returns done().
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s);
-// Runs the event loop for a while, to let the window system settle.
+// Runs the event loop for a while: for what must not happen in that time.
 void Pump(std::chrono::milliseconds duration = 200ms);
+// Handles every event the X server has made of the input sent so far.
+void HandleInput();
 
 // Runs action once, inside whatever event loop runs then, as soon as a shown
 // top-level window with this title exists (looking for at most 10 s).
@@ -27,7 +29,8 @@ void WhenShown(const wxString& title, std::function<void(wxWindow&)> action);
 // Runs action once after the delay, inside whatever event loop runs then.
 void After(std::chrono::milliseconds delay, std::function<void()> action);
 
-// Real pointer and keyboard input through the X server.
+// Real pointer and keyboard input through the X server, handled by the time
+// the call returns: what the window does at once on it is done.
 void ClickAt(const wxPoint& screenPoint, int button = 1);
 void Click(const wxWindow& window);
 void PressKey(const wxWindow& window, int keyCode, int modifiers = 0);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <wx/choice.h>
 #include <wx/log.h>
+#include <wx/menu.h>
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
@@ -65,8 +66,9 @@ class MonitorDlgTest : public testing::Test {
     m_pDialog = new CMonitorDlg(nullptr, options);
     AttachAboutBoxAndHelp(*m_pDialog);
     m_pDialog->Show();
-    EXPECT_TRUE(PumpUntil([this] { return m_pDialog->IsShownOnScreen(); }));
-    Pump();
+    // Shown, and given the keyboard: the X server's focus comes in later.
+    EXPECT_TRUE(PumpUntil(
+        [this] { return m_pDialog->IsShownOnScreen() && wxWindow::FindFocus() != nullptr; }));
     return *m_pDialog;
   }
 
@@ -410,13 +412,17 @@ TEST_P(AboutBoxTest, ContextMenuOpensItAndItEnds) {
         about.Close();
         break;
     }
+    EXPECT_TRUE(PumpUntil([box] { return !box->IsModal(); }));
     code = box->GetReturnCode();
   });
-  // The menu has one item: Down selects it, Return takes it.
-  After(500ms, [] {
-    wxUIActionSimulator keys;
-    keys.Char(WXK_DOWN);
-    keys.Char(WXK_RETURN);
+  // The menu has one item: Down selects it, Return takes it, once it is open.
+  dialog.Bind(wxEVT_MENU_OPEN, [&dialog](wxMenuEvent& event) {
+    dialog.CallAfter([] {
+      wxUIActionSimulator keys;
+      keys.Char(WXK_DOWN);
+      keys.Char(WXK_RETURN);
+    });
+    event.Skip();
   });
   const wxPoint background = dialog.ClientToScreen(dialog.ConvertDialogToPixels(wxPoint(150, 38)));
   switch (c.open) {
