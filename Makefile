@@ -76,7 +76,7 @@ windows: deps
 
 # The core's tests, the program end to end and its installer, under Wine.
 test-windows: windows
-	cd $(WINDOWS) && ctest --output-on-failure -j $(JOBS)
+	cd $(WINDOWS) && $(CURDIR)/scripts/ctest-summary --output-on-failure -j $(JOBS)
 
 bench: build
 	./$(BUILD)/bench/parse_bench
