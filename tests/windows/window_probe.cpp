@@ -107,7 +107,8 @@ BOOL CALLBACK PrintControl(HWND control, LPARAM) {
 void PrintCentre(HWND window) { std::printf("%s\n", CentreOf(window).c_str()); }
 
 int Usage() {
-  std::fprintf(stderr, "usage: window_probe centre|text|enabled ID | controls CLASS TITLE | menu\n");
+  std::fprintf(stderr,
+               "usage: window_probe centre|text|enabled ID | controls CLASS TITLE | menu\n");
   return 1;
 }
 
