@@ -6,10 +6,15 @@ import ctypes.util
 import os
 import signal
 import subprocess
+import sys
 import time
 
 import pyatspi
 from gi.repository import Gio, GLib
+
+# A test stopped from outside (ctest's time limit, a developer's kill) still
+# runs its clean-up: its servers, displays and folders go with it.
+signal.signal(signal.SIGTERM, lambda *_: sys.exit(128 + signal.SIGTERM))
 
 
 def wait_for(what, probe, timeout=30.0, interval=0.1):
