@@ -8,14 +8,14 @@ shows that those are enough.
   program_windows_wine.py --prefix WINEPREFIX --program Orlavo.exe
       --probe window_probe.exe --shots DIR
 """
-import argparse
 import os
 import shutil
 import subprocess
 import sys
 import tempfile
 
-from wine_desktop import WINE, WineWindow, private_prefix, start_xvfb, wait_for  # noqa: E402
+from wine_desktop import (WINE, WineWindow, private_prefix, program_arguments,  # noqa: E402
+                          start_xvfb, wait_for)
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 from desktop import Check, screenshot, stop_processes  # noqa: E402
@@ -95,13 +95,7 @@ def missing_book_message(env, probe, program, work, check, shot):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--prefix", required=True)
-    parser.add_argument("--program", required=True)
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--shots", required=True)
-    args = parser.parse_args()
-    os.makedirs(args.shots, exist_ok=True)
+    args = program_arguments()
     work = tempfile.mkdtemp(prefix="orlavo-wine-windows-")
     children = []
     check = Check()

@@ -8,7 +8,6 @@ Runs inside a private network namespace with a Wine server of its own there:
   private_desktop.sh run_program_wine.py --prefix WINEPREFIX --program Orlavo.exe
       --probe window_probe.exe --shots DIR
 """
-import argparse
 import os
 import shutil
 import subprocess
@@ -19,20 +18,15 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from desktop import Check, screenshot, stop_processes, wait_for  # noqa: E402
 from run_program import (FIRST_ADDRESS, SECOND_ADDRESS, SETTINGS, listening,  # noqa: E402
                          read_file, report, title_line, transcript)
-from wine_desktop import WINE, WineWindow, app_data, private_prefix, start_xvfb  # noqa: E402
+from wine_desktop import (WINE, WineWindow, app_data, private_prefix, program_arguments,  # noqa: E402
+                          start_xvfb)
 
 E2E = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e")
 START, EXIT, STOP = 1000, 1, 1012
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--prefix", required=True)
-    parser.add_argument("--program", required=True)
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--shots", required=True)
-    args = parser.parse_args()
-    os.makedirs(args.shots, exist_ok=True)
+    args = program_arguments()
     work = tempfile.mkdtemp(prefix="orlavo-wine-e2e-")
     mail_dir = os.path.join(work, "mail")
     address_file = os.path.join(work, "address")

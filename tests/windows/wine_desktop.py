@@ -1,6 +1,7 @@
 """The Windows program's window under Wine as a user meets it: a virtual
 display, real pointer events, the title as X11 shows it, and the controls'
 texts read by a small Windows program (window_probe.exe) in the same Wine."""
+import argparse
 import collections
 import contextlib
 import glob
@@ -31,6 +32,18 @@ def private_prefix(prefix, work):
         yield env
     finally:
         subprocess.run([WINE_RUN, "--stop-server", copy], timeout=120, check=False)
+
+
+def program_arguments():
+    """The arguments of a test that runs the program: --prefix (the build's
+    Wine prefix), --program, --probe (window_probe.exe) and --shots (the
+    screenshots' folder, made here)."""
+    parser = argparse.ArgumentParser()
+    for name in ("--prefix", "--program", "--probe", "--shots"):
+        parser.add_argument(name, required=True)
+    args = parser.parse_args()
+    os.makedirs(args.shots, exist_ok=True)
+    return args
 
 
 def app_data(env):
