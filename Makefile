@@ -50,17 +50,21 @@ test: test-plain test-asan test-tsan
 test-plain: build
 	cd $(BUILD) && $(CURDIR)/scripts/ctest-summary --output-on-failure -j $(JOBS)
 
+# The core built again under a sanitizer, in build-asan and build-tsan.
+# $(1): the folder's suffix, $(2): -fsanitize= values, $(3): ctest's own
+# arguments.
+define sanitized_test
+	@cmake -S . -B $(BUILD)-$(1) -DCMAKE_BUILD_TYPE=Debug -DORLAVO_BUILD_GUI=OFF \
+	  -DORLAVO_BUILD_BENCH=OFF "-DORLAVO_SANITIZE=$(2)" $(WERROR) >/dev/null
+	@cmake --build $(BUILD)-$(1) -j $(JOBS)
+	cd $(BUILD)-$(1) && $(CURDIR)/scripts/ctest-summary --output-on-failure -j $(JOBS) $(3)
+endef
+
 test-asan: deps
-	@cmake -S . -B $(BUILD)-asan -DCMAKE_BUILD_TYPE=Debug -DORLAVO_BUILD_GUI=OFF \
-	  -DORLAVO_BUILD_BENCH=OFF "-DORLAVO_SANITIZE=address;undefined" $(WERROR) >/dev/null
-	@cmake --build $(BUILD)-asan -j $(JOBS)
-	cd $(BUILD)-asan && $(CURDIR)/scripts/ctest-summary --output-on-failure -j $(JOBS)
+	$(call sanitized_test,asan,address;undefined,)
 
 test-tsan: deps
-	@cmake -S . -B $(BUILD)-tsan -DCMAKE_BUILD_TYPE=Debug -DORLAVO_BUILD_GUI=OFF \
-	  -DORLAVO_BUILD_BENCH=OFF -DORLAVO_SANITIZE=thread $(WERROR) >/dev/null
-	@cmake --build $(BUILD)-tsan -j $(JOBS)
-	cd $(BUILD)-tsan && $(CURDIR)/scripts/ctest-summary --output-on-failure -j $(JOBS) -L 'worker|lookup'
+	$(call sanitized_test,tsan,thread,-L 'worker|lookup')
 
 # The Windows program, Orlavo.exe (statically linked, its help book beside
 # it) and its installer, cross-built for 64-bit Windows from the same sources.

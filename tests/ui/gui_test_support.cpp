@@ -5,6 +5,7 @@
 #include <thread>
 
 #include <gtest/gtest.h>
+#include <wx/app.h>
 #include <wx/evtloop.h>
 #include <wx/timer.h>
 #include <wx/toplevel.h>
@@ -53,25 +54,15 @@ class CShownWatcher final : public wxTimer {
   int m_nTries = 0;
 };
 
-class COneShot final : public wxTimer {
- public:
-  COneShot(std::chrono::milliseconds delay, std::function<void()> action)
-      : m_action(std::move(action)) {
-    StartOnce(static_cast<int>(delay.count()));
-  }
-  void Notify() override {
-    m_action();
-    delete this;
-  }
-
- private:
-  std::function<void()> m_action;
-};
-
 }  // namespace
 
-void After(std::chrono::milliseconds delay, std::function<void()> action) {
-  new COneShot(delay, std::move(action));
+void WaitUntilDeleted(const wxWindow& window) {
+  PumpUntil([&] { return !wxPendingDelete.Member(&window); });
+}
+
+void DestroyAndWait(wxWindow& window) {
+  window.Destroy();
+  WaitUntilDeleted(window);
 }
 
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
@@ -123,8 +114,10 @@ void PressKey(const wxWindow& window, int keyCode, int modifiers) {
   HandleInput();
 }
 
-void SaveScreenshot(const wxWindow& window, const std::string& fileName) {
-  Pump(300ms);
+void SaveScreenshot(wxWindow& window, const std::string& fileName) {
+  // Drawn to the screen, and the X server done with it, before it is read.
+  window.Update();
+  HandleInput();
   const wxRect rect = window.GetScreenRect();
   const std::string command =
       "import -silent -window root -crop " + std::to_string(rect.GetWidth()) + "x" +

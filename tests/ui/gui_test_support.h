@@ -26,8 +26,10 @@ void HandleInput();
 // top-level window with this title exists (looking for at most 10 s).
 void WhenShown(const wxString& title, std::function<void(wxWindow&)> action);
 
-// Runs action once after the delay, inside whatever event loop runs then.
-void After(std::chrono::milliseconds delay, std::function<void()> action);
+// A top-level window goes at the next idle time after Destroy(): these wait
+// for that, so that the next test starts without it.
+void WaitUntilDeleted(const wxWindow& window);
+void DestroyAndWait(wxWindow& window);
 
 // Real pointer and keyboard input through the X server, handled by the time
 // the call returns: what the window does at once on it is done.
@@ -37,7 +39,7 @@ void PressKey(const wxWindow& window, int keyCode, int modifiers = 0);
 
 // Saves what the screen shows of the window (frame included) into the build
 // directory.
-void SaveScreenshot(const wxWindow& window, const std::string& fileName);
+void SaveScreenshot(wxWindow& window, const std::string& fileName);
 
 // A fresh, empty configuration directory, set as XDG_CONFIG_HOME, removed
 // with everything in it when the owner goes.

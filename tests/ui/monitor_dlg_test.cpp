@@ -1,5 +1,6 @@
 #include "ui/monitor_dlg.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,8 +49,7 @@ class MonitorDlgTest : public testing::Test {
 
   void TearDown() override {
     if (m_pDialog != nullptr) {
-      m_pDialog->Destroy();
-      Pump(100ms);
+      DestroyAndWait(*m_pDialog);
     }
   }
 
@@ -338,7 +338,12 @@ TEST_F(MonitorDlgTest, HelpBookOpensAtContentsAndBothTopics) {
   delete log;
   dialog.ShowHelp(0x20000 + 999);
   EXPECT_EQ(messages.size(), 1u);
-  Pump(300ms);
+  const auto helpShown = [&] {
+    return std::any_of(
+        wxTopLevelWindows.begin(), wxTopLevelWindows.end(),
+        [&](const wxWindow* window) { return window != &dialog && window->IsShown(); });
+  };
+  ASSERT_TRUE(PumpUntil(helpShown));
   for (wxWindow* const window : wxTopLevelWindows) {
     if (window != &dialog && window->IsShown()) {
       SaveScreenshot(*window, "help_viewer.png");
@@ -352,7 +357,7 @@ TEST_F(MonitorDlgTest, HelpBookOpensAtContentsAndBothTopics) {
 TEST_F(MonitorDlgTest, ClosingDuringAScanStopsTheWorkerFirst) {
   CMonitorDlg& dialog = Open();
   dialog.Hide();
-  After(300ms, [&] {
+  dialog.CallAfter([&] {
     Press(kIdStartScan);
     EXPECT_TRUE(dialog.WorkerRunning());
     dialog.Close();
@@ -367,13 +372,13 @@ TEST_F(MonitorDlgTest, ClosingDuringAScanStopsTheWorkerFirst) {
   EXPECT_EQ(Control<wxTextCtrl>(dialog, kIdMailStatus).GetValue(), "STOP");
   EXPECT_TRUE(Control<wxButton>(dialog, kIdExit).IsEnabled());
   EXPECT_FALSE(Control<wxButton>(dialog, kIdStopScan).IsEnabled());
-  Pump(100ms);
+  WaitUntilDeleted(dialog);
 }
 
 TEST_F(MonitorDlgTest, ExitEndsTheDialogWithoutWritingSettings) {
   CMonitorDlg& dialog = Open();
   dialog.Hide();
-  After(300ms, [&] { Press(kIdExit); });
+  dialog.CallAfter([&] { Press(kIdExit); });
   EXPECT_EQ(dialog.ShowModal(), wxID_OK);
   EXPECT_FALSE(wxFileExists(m_configHome + "/" + kSettingsFileName));
 }

@@ -41,8 +41,7 @@ TEST(DialogWindowTextTest, WorkerTextsArriveInOrderOnTheUiThread) {
   EXPECT_EQ(http->GetValue(), "late");
 
   text.Detach();
-  frame->Destroy();
-  Pump(100ms);
+  DestroyAndWait(*frame);
 }
 
 }  // namespace
