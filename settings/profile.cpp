@@ -231,8 +231,10 @@ CProfile::CProfile(std::string_view bytes) {
     bytes = decoded;
   }
   m_lineEnd = LineEndOf(bytes);
-  const std::string withLineFeeds = WithLineFeeds(bytes);
-  const std::string_view text = withLineFeeds;
+  // A file with LF line ends only is read where it stands.
+  std::string withLineFeeds;
+  if (bytes.find('\r') != std::string_view::npos) withLineFeeds = WithLineFeeds(bytes);
+  const std::string_view text = withLineFeeds.empty() ? bytes : withLineFeeds;
   // Comments, blank lines and other unread lines in a row are one entry, so
   // that a file of long comments costs no more than a few keys.
   std::size_t unreadStart = 0;
