@@ -21,14 +21,14 @@ inline constexpr std::string_view kNewFileLineEnd = "\n";
 //
 // Reading:
 // - A file that starts with a UTF-16 byte order mark (little or big endian,
-//   as Notepad's "Unicode" files) is UTF-16; any other file is 8-bit text,
+//   as Notepad saves "Unicode" files) is UTF-16; any other file is 8-bit text,
 //   taken as UTF-8, and a UTF-8 byte order mark at a line's start is skipped.
 //   Values are UTF-8 either way, the program's own text.
 // - Lines end in CR LF, LF or a lone CR, in any mix.
 // - "[NAME]" starts a section (blanks around the name are dropped). Inside a
 //   section, lines starting with ';' or '#' are comments and any other line
-//   that is not blank names a key: "KEY=value", or "KEY" alone, which is the
-//   key without a value. Whatever stands before the first section is never
+//   that is not blank and is no header names a key: "KEY=value", or "KEY"
+//   alone, which is the key without a value. Whatever stands before the first section is never
 //   read.
 // - Section and key names match regardless of ASCII letter case. When a
 //   section or a key appears twice, the first one counts, so a line "KEY"
@@ -66,10 +66,12 @@ inline constexpr std::string_view kNewFileLineEnd = "\n";
 //   here they are UTF-8 and cut in UTF-8 bytes. The program's text is UTF-8
 //   on every platform, and UTF-8 holds every character of a Unicode file, so
 //   a value goes back unchanged where the code page would have replaced
-//   characters it lacks by '?' (and every save rewrites every key). In an
-//   8-bit file both sides take the bytes as they are.
-// - Windows keeps an unpaired UTF-16 surrogate; here it is U+FFFD, and a save
-//   writes it so.
+//   characters it lacks by '?' (and every save rewrites every key). An 8-bit
+//   file without a byte order mark both sides take byte for byte; one with
+//   a UTF-8 mark Windows reads as UTF-8 too, then hands it out in the code
+//   page as above.
+// - An unpaired UTF-16 surrogate is no character: it reads as U+FFFD, and a
+//   save writes U+FFFD in its place.
 class CProfile {
  public:
   CProfile() = default;
