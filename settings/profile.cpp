@@ -5,11 +5,104 @@
 #include <limits>
 
 #include "monitor/fixed_text.h"
+#include "monitor/utf8.h"
 #include "settings/file_io.h"
 
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
+constexpr char32_t kReplacement = 0xFFFD;
+
+void AppendUtf8(std::string& out, char32_t c) {
+  const auto byte = [&out](char32_t bits) { out += static_cast<char>(bits); };
+  if (c < 0x80) {
+    byte(c);
+  } else if (c < 0x800) {
+    byte(0xC0 | c >> 6);
+    byte(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    byte(0xE0 | c >> 12);
+    byte(0x80 | (c >> 6 & 0x3F));
+    byte(0x80 | (c & 0x3F));
+  } else {
+    byte(0xF0 | c >> 18);
+    byte(0x80 | (c >> 12 & 0x3F));
+    byte(0x80 | (c >> 6 & 0x3F));
+    byte(0x80 | (c & 0x3F));
+  }
+}
+
+bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit < 0xDC00; }
+bool IsLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit < 0xE000; }
+
+// UTF-16 after its byte order mark, as UTF-8. An unpaired surrogate becomes
+// U+FFFD, as any text that is no character does in the program; a last odd
+// byte is no character either and is dropped.
+std::string Utf8FromUtf16(std::string_view bytes, bool bBigEndian) {
+  const auto unit = [bytes, bBigEndian](std::size_t i) -> char32_t {
+    const auto first = static_cast<unsigned char>(bytes[i]);
+    const auto second = static_cast<unsigned char>(bytes[i + 1]);
+    return bBigEndian ? char32_t{first} << 8 | second : char32_t{second} << 8 | first;
+  };
+  std::string text;
+  text.reserve(bytes.size() / 2);
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    char32_t c = unit(i);
+    if (IsHighSurrogate(c) && i + 3 < bytes.size() && IsLowSurrogate(unit(i + 2))) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+      i += 2;
+    } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
+      c = kReplacement;
+    }
+    AppendUtf8(text, c);
+  }
+  return text;
+}
+
+// UTF-8 as UTF-16 with its byte order mark; bytes that are no UTF-8 become
+// U+FFFD.
+std::string Utf16FromUtf8(std::string_view text, bool bBigEndian) {
+  std::string bytes(bBigEndian ? kUtf16BeMark : kUtf16LeMark);
+  bytes.reserve(bytes.size() + 2 * text.size());
+  const auto unit = [&bytes, bBigEndian](char32_t u) {
+    const auto high = static_cast<char>(u >> 8);
+    const auto low = static_cast<char>(u & 0xFF);
+    bytes += bBigEndian ? high : low;
+    bytes += bBigEndian ? low : high;
+  };
+  for (const char32_t c : DecodeUtf8(text)) {
+    if (c < 0x10000) {
+      unit(c);
+    } else {
+      unit(0xD800 + ((c - 0x10000) >> 10));
+      unit(0xDC00 + ((c - 0x10000) & 0x3FF));
+    }
+  }
+  return bytes;
+}
+
+// The line end the text's first line ends with: CR LF, LF or a lone CR.
+std::string_view LineEndOf(std::string_view text) {
+  const std::size_t end = text.find_first_of("\r\n");
+  if (end == std::string_view::npos) return kNewFileLineEnd;
+  if (text[end] == '\n') return "\n";
+  return text.substr(end).starts_with("\r\n") ? "\r\n" : "\r";
+}
+
+// Every line end as LF: the lines are read and held that way.
+std::string WithLineFeeds(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (;;) {
+    const std::size_t cr = text.find('\r');
+    out += text.substr(0, cr);
+    if (cr == std::string_view::npos) return out;
+    out += '\n';
+    text.remove_prefix(text.substr(cr).starts_with("\r\n") ? cr + 2 : cr + 1);
+  }
+}
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -36,7 +129,6 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 // A line's text without its line end and without a byte order mark.
 std::string_view Content(std::string_view line) {
   if (line.ends_with('\n')) line.remove_suffix(1);
-  if (line.ends_with('\r')) line.remove_suffix(1);
   if (line.starts_with(kByteOrderMark)) line.remove_prefix(kByteOrderMark.size());
   return line;
 }
@@ -45,7 +137,9 @@ struct ParsedLine {
   enum class EKind { kSection, kKey, kOther };
   EKind kind = EKind::kOther;
   std::string_view name;
-  std::string_view value;
+  // None for a key line without '=', which names the key without giving it
+  // a value.
+  std::optional<std::string_view> value;
 };
 
 // An entry is one line, or a run of lines that are never read; either way its
@@ -70,7 +164,7 @@ ParsedLine Parse(std::string_view entry) {
   }
   if (text.empty() || text.front() == ';' || text.front() == '#') return {};
   const std::size_t equals = text.find('=');
-  if (equals == std::string_view::npos) return {};
+  if (equals == std::string_view::npos) return {ParsedLine::EKind::kKey, text, std::nullopt};
   return {ParsedLine::EKind::kKey, TrimBlanks(text.substr(0, equals)),
           Unquote(TrimBlanks(text.substr(equals + 1)))};
 }
@@ -93,11 +187,23 @@ int ParseInt(std::string_view text) {
                                                    std::numeric_limits<int>::max()));
 }
 
+// Whether a value standing in a key line unquoted would read otherwise, here
+// or on Windows: Windows also drops form feeds and vertical tabs at either end
+// and single quotes around the whole value.
+bool NeedsQuotes(std::string_view value) {
+  constexpr std::string_view kWindowsBlanks = " \t\v\f";
+  if (value.empty()) return false;
+  if (kWindowsBlanks.find(value.front()) != std::string_view::npos ||
+      kWindowsBlanks.find(value.back()) != std::string_view::npos) {
+    return true;
+  }
+  return IsQuoted(value) || (value.size() >= 2 && value.front() == '\'' && value.back() == '\'');
+}
+
 // "KEY=value\n", quoted where reading would otherwise change the value.
 std::string KeyLineText(std::string_view key, std::string_view value) {
   value = value.substr(0, value.find_first_of("\r\n"));
-  const bool bQuote =
-      !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()) || IsQuoted(value));
+  const bool bQuote = NeedsQuotes(value);
   std::string line(key);
   line += '=';
   if (bQuote) line += '"';
@@ -117,7 +223,18 @@ void EndLine(std::string& line) {
 
 }  // namespace
 
-CProfile::CProfile(std::string_view text) {
+CProfile::CProfile(std::string_view bytes) {
+  std::string decoded;
+  if (bytes.starts_with(kUtf16LeMark) || bytes.starts_with(kUtf16BeMark)) {
+    m_encoding = bytes.starts_with(kUtf16LeMark) ? EEncoding::kUtf16Le : EEncoding::kUtf16Be;
+    decoded = Utf8FromUtf16(bytes.substr(kUtf16LeMark.size()), m_encoding == EEncoding::kUtf16Be);
+    bytes = decoded;
+  }
+  m_lineEnd = LineEndOf(bytes);
+  // A file with LF line ends only is read where it stands.
+  std::string withLineFeeds;
+  if (bytes.find('\r') != std::string_view::npos) withLineFeeds = WithLineFeeds(bytes);
+  const std::string_view text = withLineFeeds.empty() ? bytes : withLineFeeds;
   // Comments, blank lines and other unread lines in a row are one entry, so
   // that a file of long comments costs no more than a few keys.
   std::size_t unreadStart = 0;
@@ -211,8 +328,22 @@ void CProfile::WriteText(std::string_view section, std::string_view key, std::st
 
 std::string CProfile::Text() const {
   std::string text;
-  for (const std::string& line : m_lines) text += line;
-  return text;
+  for (const std::string& line : m_lines) {
+    if (m_lineEnd == "\n") {
+      text += line;
+      continue;
+    }
+    std::string_view rest = line;
+    for (std::size_t lineFeed = rest.find('\n'); lineFeed != std::string_view::npos;
+         lineFeed = rest.find('\n')) {
+      text += rest.substr(0, lineFeed);
+      text += m_lineEnd;
+      rest.remove_prefix(lineFeed + 1);
+    }
+    text += rest;
+  }
+  if (m_encoding == EEncoding::k8Bit) return text;
+  return Utf16FromUtf8(text, m_encoding == EEncoding::kUtf16Be);
 }
 
 CProfile LoadProfile(const std::string& path) {

@@ -8,17 +8,31 @@
 #include <utility>
 #include <vector>
 
-// An INI file held in memory, read and edited the way the settings need it.
+// The line end of a file that has none yet: each platform's own.
+#ifdef _WIN32
+inline constexpr std::string_view kNewFileLineEnd = "\r\n";
+#else
+inline constexpr std::string_view kNewFileLineEnd = "\n";
+#endif
+
+// An INI file held in memory, read and edited the way the settings need it,
+// with the results of the Windows profile functions wherever the settings
+// rely on them.
 //
 // Reading:
-// - Lines end in LF or CR LF; a UTF-8 byte order mark at a line's start is
-//   skipped.
-// - "[NAME]" starts a section (blanks around the name are dropped). A line
-//   "KEY=value" inside a section is a key; lines starting with ';' or '#' are
-//   comments; anything else, and whatever stands before the first section, is
-//   never read.
+// - A file that starts with a UTF-16 byte order mark (little or big endian,
+//   as Notepad saves "Unicode" files) is UTF-16; any other file is 8-bit text,
+//   taken as UTF-8, and a UTF-8 byte order mark at a line's start is skipped.
+//   Values are UTF-8 either way, the program's own text.
+// - Lines end in CR LF, LF or a lone CR, in any mix.
+// - "[NAME]" starts a section (blanks around the name are dropped). Inside a
+//   section, lines starting with ';' or '#' are comments and any other line
+//   that is not blank and is no header names a key: "KEY=value", or "KEY"
+//   alone, which is the key without a value. Whatever stands before the first section is never
+//   read.
 // - Section and key names match regardless of ASCII letter case. When a
-//   section or a key appears twice, the first one counts.
+//   section or a key appears twice, the first one counts, so a line "KEY"
+//   hides a later "KEY=value", and a key without a value reads as missing.
 // - Blanks (spaces and tabs) around a value are dropped, then one pair of
 //   double quotes standing around the whole value. "KEY=" is an empty value,
 //   which is not the same as a missing key.
@@ -27,18 +41,45 @@
 //   value with no digits reads as 0; a missing key reads as the default.
 //
 // Writing changes only the line of the key written: an existing key's line is
-// replaced, a missing key is added after the last key of its section and a
-// missing section is added at the end. Every other line keeps its bytes, line
-// end included; lines written here end in LF. Values that reading would change
-// (blanks at either end, quotes around the whole) are written in quotes, and a
-// value ends at its first line break.
+// replaced (a line "KEY" alone too), a missing key is added after the last key
+// of its section and a missing section is added at the end. Every other line
+// keeps its text. The whole file is saved in its own encoding and with one
+// line end, the one its first line ends with; a file without any gets
+// kNewFileLineEnd. A value ends at its first line break, and is written in
+// double quotes when reading it unquoted could change it, here or on Windows
+// (see NeedsQuotes in profile.cpp).
+//
+// Where Windows reads a file otherwise (as Wine's implementation of the
+// profile functions shows), and why the program keeps its own reading:
+// - Integers: Windows also reads "0x", "0o" and "0b" forms and lets values
+//   outside 32 bits wrap around ("99999999999" reads as 1215752191). The
+//   settings are decimal, and a runaway count held at the limit stays a large
+//   count instead of turning into an arbitrary one.
+// - An empty integer value ("MAIL-COUNT=") reads on Windows as the default,
+//   here as 0, the same as any other value without digits.
+// - Windows drops one pair of single quotes around a value too, and form
+//   feeds and vertical tabs at either end besides blanks. Such a value is
+//   read here as it stands; a value the program writes never stands that way
+//   unquoted, so what it writes reads the same on both.
+// - Characters outside ASCII: Windows' 8-bit functions hand them out in the
+//   system's ANSI code page, and cut a value to the buffer in those bytes;
+//   here they are UTF-8 and cut in UTF-8 bytes. The program's text is UTF-8
+//   on every platform, and UTF-8 holds every character of a Unicode file, so
+//   a value goes back unchanged where the code page would have replaced
+//   characters it lacks by '?' (and every save rewrites every key). An 8-bit
+//   file without a byte order mark both sides take byte for byte; one with
+//   a UTF-8 mark Windows reads as UTF-8 too, then hands it out in the code
+//   page as above.
+// - An unpaired UTF-16 surrogate is no character: it reads as U+FFFD, and a
+//   save writes U+FFFD in its place.
 class CProfile {
  public:
   CProfile() = default;
-  explicit CProfile(std::string_view text);
+  // bytes: the file as it stands on disk.
+  explicit CProfile(std::string_view bytes);
 
-  // The value of key in section, unquoted; nullopt when either is absent.
-  // Valid until the next write.
+  // The value of key in section, unquoted; nullopt when either is absent or
+  // the key has no value. Valid until the next write.
   std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
 
   // Copies the value, or defaultText when there is none, into buffer, cut to
@@ -52,7 +93,7 @@ class CProfile {
   // Sets key in section to value, adding the key or the section when absent.
   void WriteText(std::string_view section, std::string_view key, std::string_view value);
 
-  // The whole file as it now stands.
+  // The whole file as it now stands, as it goes to disk.
   std::string Text() const;
 
  private:
@@ -63,8 +104,11 @@ class CProfile {
   std::optional<std::size_t> KeyLine(std::size_t begin, std::size_t end,
                                      std::string_view key) const;
 
-  // Each line with its line end (the last one may have none); a run of lines
-  // that are never read is kept as one entry.
+  enum class EEncoding { k8Bit, kUtf16Le, kUtf16Be };
+  EEncoding m_encoding = EEncoding::k8Bit;
+  std::string_view m_lineEnd = kNewFileLineEnd;
+  // Each line in UTF-8, with LF as its line end (the last one may have none);
+  // a run of lines that are never read is kept as one entry.
   std::vector<std::string> m_lines;
 };
 

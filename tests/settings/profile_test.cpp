@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "settings/file_io.h"
@@ -12,9 +18,77 @@
 
 namespace {
 
+using settings_test::CTempDir;
 using settings_test::ProfileFileTest;
 using settings_test::ReadFile;
+using settings_test::WithNewFileLineEnds;
 using settings_test::WriteFile;
+
+// A file's bytes in UTF-16 with its byte order mark, as Notepad saves
+// "Unicode" files.
+std::string Utf16(std::u16string_view text, bool bBigEndian = false) {
+  std::string bytes = bBigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  for (const char16_t unit : text) {
+    const auto high = static_cast<char>(unit >> 8);
+    const auto low = static_cast<char>(unit & 0xFF);
+    bytes += bBigEndian ? high : low;
+    bytes += bBigEndian ? low : high;
+  }
+  return bytes;
+}
+
+#ifdef _WIN32
+// What Windows' own profile functions read from the file at path, the
+// independent reading the program is held against: from a file with a byte
+// order mark through the Unicode function, as UTF-8 like the program's text;
+// from an 8-bit file through the 8-bit function, byte for byte. The functions
+// keep the files they have read and may miss a rewrite within the same clock
+// tick, so every file read here is read by them only once.
+std::optional<std::string> WindowsReads(const std::string& path, const std::string& section,
+                                        const std::string& key) {
+  const std::string head = ReadFile(path).substr(0, 2);
+  if (head == "\xFF\xFE" || head == "\xFE\xFF" || head == "\xEF\xBB") {
+    const auto wide = [](const std::string& text) {
+      std::wstring out(text.size(), L'\0');
+      out.resize(static_cast<std::size_t>(
+          MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
+                              static_cast<int>(out.size()))));
+      return out;
+    };
+    wchar_t value[1024];
+    const DWORD length = GetPrivateProfileStringW(wide(section).c_str(), wide(key).c_str(), L"\1",
+                                                  value, 1024, wide(path).c_str());
+    if (length == 1 && value[0] == L'\1') return std::nullopt;
+    std::string utf8(4 * length, '\0');
+    utf8.resize(static_cast<std::size_t>(
+        WideCharToMultiByte(CP_UTF8, 0, value, static_cast<int>(length), utf8.data(),
+                            static_cast<int>(utf8.size()), nullptr, nullptr)));
+    return utf8;
+  }
+  char value[1024];
+  const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), "\1", value,
+                                                sizeof value, path.c_str());
+  if (length == 1 && value[0] == '\1') return std::nullopt;
+  return std::string(value, length);
+}
+
+// The same for bytes, from a file of their own.
+std::optional<std::string> WindowsReadsBytes(const std::string& bytes, const char* section,
+                                             const char* key) {
+  const CTempDir dir;
+  const std::string path = dir.File("Windows.INI");
+  WriteFile(path, bytes);
+  return WindowsReads(path, section, key);
+}
+
+int WindowsReadsInt(const std::string& bytes, const char* section, const char* key,
+                    int defaultValue) {
+  const CTempDir dir;
+  const std::string path = dir.File("Windows.INI");
+  WriteFile(path, bytes);
+  return static_cast<int>(GetPrivateProfileIntA(section, key, defaultValue, path.c_str()));
+}
+#endif
 
 struct FindCase {
   const char* name;
@@ -22,6 +96,8 @@ struct FindCase {
   const char* section;
   const char* key;
   std::optional<std::string> expected;
+  // What Windows reads where it differs (see profile.h).
+  std::optional<std::string> windows = std::nullopt;
 };
 
 TEST(ProfileTest, FindsValuesByTheReadingRules) {
@@ -49,11 +125,19 @@ TEST(ProfileTest, FindsValuesByTheReadingRules) {
       {"header with blanks and a comment", " [ MAIL ] ; mail\nK=x\n", "MAIL", "K", "x"},
       {"byte order mark", "\xEF\xBB\xBF[MAIL]\nK=x\n", "MAIL", "K", "x"},
       {"no line end at the end", "[MAIL]\nK=x", "MAIL", "K", "x"},
+      {"lone CR", "[MAIL]\rJ=1\rK=x\r", "MAIL", "K", "x"},
+      {"lone CR among LF", "[MAIL]\nJ=1\rK=x\n", "MAIL", "K", "x"},
+      {"key line without '='", "[MAIL]\n K \nK=x\n", "MAIL", "K", std::nullopt},
+      {"single quotes kept", "[MAIL]\nK='x'\n", "MAIL", "K", "'x'", "x"},
+      {"form feed kept", "[MAIL]\nK=x\f\n", "MAIL", "K", "x\f", "x"},
   };
   for (const FindCase& c : cases) {
     SCOPED_TRACE(c.name);
     const CProfile profile(c.ini);
     EXPECT_EQ(profile.Find(c.section, c.key), c.expected);
+#ifdef _WIN32
+    EXPECT_EQ(WindowsReadsBytes(c.ini, c.section, c.key), c.windows ? c.windows : c.expected);
+#endif
   }
 }
 
@@ -87,6 +171,8 @@ TEST(ProfileTest, ReadIntTakesSignAndDigits) {
   struct Case {
     const char* value;  // nullptr: no such key
     int expected;
+    // What Windows reads where it differs (see profile.h).
+    std::optional<int> windows = std::nullopt;
   };
   const Case cases[] = {
       {nullptr, 77},
@@ -95,23 +181,29 @@ TEST(ProfileTest, ReadIntTakesSignAndDigits) {
       {"-7", -7},
       {"12abc", 12},
       {"abc", 0},
-      {"", 0},
+      {"", 0, 77},
       {"-", 0},
       {"- 5", 0},
       {" 42 \t", 42},
       {"\"8\"", 8},
-      {"0x10", 0},
+      {"0x10", 0, 16},
+      {"0b11", 0, 3},
+      {"'8'", 0, 8},
       {"007", 7},
       {"3.9", 3},
       {"2147483647", 2147483647},
-      {"99999999999", 2147483647},
+      {"2147483648", 2147483647, -2147483647 - 1},
+      {"99999999999", 2147483647, 1215752191},
       {"-2147483648", -2147483647 - 1},
-      {"-99999999999", -2147483647 - 1},
+      {"-99999999999", -2147483647 - 1, -1215752191},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.value ? c.value : "(absent)");
     const std::string ini = c.value ? std::string("[S]\nK=") + c.value + "\n" : "[S]\n";
     EXPECT_EQ(CProfile(ini).ReadInt("S", "K", 77), c.expected);
+#ifdef _WIN32
+    EXPECT_EQ(WindowsReadsInt(ini, "S", "K", 77), c.windows.value_or(c.expected));
+#endif
   }
 }
 
@@ -124,7 +216,10 @@ struct WriteCase {
 
 TEST(ProfileTest, WritesChangeOnlyTheKeysWritten) {
   const WriteCase cases[] = {
-      {"empty file", "", {{"MAIL", "K", "v"}, {"MAIL", "L", "w"}}, "[MAIL]\nK=v\nL=w\n"},
+      {"empty file",
+       "",
+       {{"MAIL", "K", "v"}, {"MAIL", "L", "w"}},
+       WithNewFileLineEnds("[MAIL]\nK=v\nL=w\n")},
       {"existing key replaced in place",
        "[MAIL]\nA=1\n k = old \nB=2\n",
        {{"MAIL", "K", "new"}},
@@ -134,6 +229,10 @@ TEST(ProfileTest, WritesChangeOnlyTheKeysWritten) {
        {{"mail", "K", "v"}},
        "[MAIL]\nA=1\nK=v\n; note\n\n[ROUTER]\nR=1\n"},
       {"missing key in an empty section", "[MAIL]\n", {{"MAIL", "K", "v"}}, "[MAIL]\nK=v\n"},
+      {"key line without '=' takes the value",
+       "[MAIL]\nA=1\n k \nK=old\n",
+       {{"MAIL", "K", "new"}},
+       "[MAIL]\nA=1\nK=new\nK=old\n"},
       {"missing key, no line end at the end",
        "[MAIL]\nA=1",
        {{"MAIL", "K", "v"}},
@@ -165,13 +264,19 @@ TEST(ProfileTest, WritesChangeOnlyTheKeysWritten) {
 }
 
 TEST(ProfileTest, WrittenValuesReadBackUnchanged) {
-  const std::string values[] = {"plain",     " leading", "trailing\t", "\"quoted\"", "\"",
-                                "a \"b\" c", "",         "=",          " \"both\" "};
+  const std::string values[] = {
+      "plain", " leading",   "trailing\t", "\"quoted\"", "\"",  "a \"b\" c", "",
+      "=",     " \"both\" ", "'single'",   "'",          "\fx", "x\v",       "Gr\xC3\xBC\xC3\x9F"};
   for (const std::string& value : values) {
     SCOPED_TRACE(value);
-    CProfile profile;
-    profile.WriteText("S", "K", value);
-    EXPECT_EQ(CProfile(profile.Text()).Find("S", "K"), value);
+    for (const std::string& before : {std::string(), Utf16(u"[S]\r\n")}) {
+      CProfile profile(before);
+      profile.WriteText("S", "K", value);
+      EXPECT_EQ(CProfile(profile.Text()).Find("S", "K"), value);
+#ifdef _WIN32
+      EXPECT_EQ(WindowsReadsBytes(profile.Text(), "S", "K"), value);
+#endif
+    }
   }
 }
 
@@ -181,43 +286,121 @@ TEST(ProfileTest, LineBreakEndsAWrittenValue) {
   EXPECT_EQ(profile.Text(), "[S]\nOTHER=1\nK=one\n");
 }
 
-TEST_F(ProfileFileTest, SaveKeepsEveryOtherLineByteForByte) {
-  const std::string before =
-      "; Orlavo settings\r\n"
-      "\r\n"
-      "[Router]\r\n"
-      "ip-address = 10.0.0.1\r\n"
-      "Colour=blue\r\n"
-      "\r\n"
-      "; extras follow\r\n"
-      "[EXTRA]\r\n"
-      "KEEP=\"as is\"  \r\n"
-      "garbage line\r\n";
-  WriteFile(m_path, before);
-  const ProfileWrite writes[] = {
-      {"ROUTER", "IP-ADDRESS", "192.168.1.1"},
-      {"ROUTER", "USER-NAME", "user"},
-      {"MAIL", "SCAN-TIME", "3"},
-      {"MAIL", "MAIL-COUNT", "1"},
+struct FileRead {
+  const char* section;
+  const char* key;
+  std::optional<std::string> value;
+};
+
+struct FileCase {
+  const char* name;
+  std::string before;
+  std::vector<FileRead> reads;
+  std::vector<ProfileWrite> writes;
+  std::string after;
+};
+
+// Files as Windows and its editors write them: what the program reads, what a
+// save leaves, and, under Windows, that Windows reads both files the same.
+TEST_F(ProfileFileTest, FilesFromWindowsReadAndSaveAsWindowsReadsThem) {
+  const FileCase cases[] = {
+      {"CR LF, and every other line kept",
+       "; Orlavo settings\r\n\r\n[Router]\r\nip-address = 10.0.0.1\r\nColour=blue\r\n\r\n"
+       "; extras follow\r\n[EXTRA]\r\nKEEP=\"as is\"  \r\n",
+       {{"ROUTER", "IP-ADDRESS", "10.0.0.1"}, {"EXTRA", "KEEP", "as is"}},
+       {{"ROUTER", "IP-ADDRESS", "192.168.1.1"},
+        {"ROUTER", "USER-NAME", "user"},
+        {"MAIL", "SCAN-TIME", "3"}},
+       "; Orlavo settings\r\n\r\n[Router]\r\nIP-ADDRESS=192.168.1.1\r\nColour=blue\r\n"
+       "USER-NAME=user\r\n\r\n; extras follow\r\n[EXTRA]\r\nKEEP=\"as is\"  \r\n\r\n"
+       "[MAIL]\r\nSCAN-TIME=3\r\n"},
+      {"LF",
+       "[ROUTER]\nIP-ADDRESS=10.0.0.1\n",
+       {{"ROUTER", "IP-ADDRESS", "10.0.0.1"}},
+       {{"ROUTER", "PASSWORD", "pw"}, {"MAIL", "MAIL-COUNT", "2"}},
+       "[ROUTER]\nIP-ADDRESS=10.0.0.1\nPASSWORD=pw\n\n[MAIL]\nMAIL-COUNT=2\n"},
+      {"lone CR",
+       "[ROUTER]\rIP-ADDRESS=10.0.0.1\rPASSWORD=old\r",
+       {{"ROUTER", "IP-ADDRESS", "10.0.0.1"}, {"ROUTER", "PASSWORD", "old"}},
+       {{"ROUTER", "PASSWORD", "new"}, {"MAIL", "MAIL-COUNT", "2"}},
+       "[ROUTER]\rIP-ADDRESS=10.0.0.1\rPASSWORD=new\r\r[MAIL]\rMAIL-COUNT=2\r"},
+      {"mixed line ends become the first line's",
+       "[ROUTER]\r\nIP-ADDRESS=10.0.0.1\nPASSWORD=pw\rUSER-NAME=u\r\n\n[MAIL]\nMAIL-COUNT=1\n",
+       {{"ROUTER", "PASSWORD", "pw"}, {"ROUTER", "USER-NAME", "u"}, {"MAIL", "MAIL-COUNT", "1"}},
+       {{"MAIL", "MAIL-COUNT", "2"}},
+       "[ROUTER]\r\nIP-ADDRESS=10.0.0.1\r\nPASSWORD=pw\r\nUSER-NAME=u\r\n\r\n[MAIL]\r\n"
+       "MAIL-COUNT=2\r\n"},
+      {"no line end yet",
+       "[ROUTER]",
+       {{"ROUTER", "PASSWORD", std::nullopt}},
+       {{"ROUTER", "PASSWORD", "pw"}},
+       WithNewFileLineEnds("[ROUTER]\nPASSWORD=pw\n")},
+      {"UTF-16, little endian",
+       Utf16(u"[ROUTER]\r\nIP-ADDRESS=10.0.0.1\r\n\r\n[MAIL]\r\n"
+             u"MAIL-SUBJECT=Grüße, 日本 \U0001F600\r\n"),
+       {{"ROUTER", "IP-ADDRESS", "10.0.0.1"}, {"MAIL", "MAIL-SUBJECT", "Grüße, 日本 😀"}},
+       {{"ROUTER", "IP-ADDRESS", "10.0.0.2"},
+        {"MAIL", "MAIL-SUBJECT", "Adresse geändert ✓"},
+        {"MAIL", "FROM-ADDRESS", "me@example.org"}},
+       Utf16(u"[ROUTER]\r\nIP-ADDRESS=10.0.0.2\r\n\r\n[MAIL]\r\n"
+             u"MAIL-SUBJECT=Adresse geändert ✓\r\nFROM-ADDRESS=me@example.org\r\n")},
+      {"UTF-16, big endian",
+       Utf16(u"[ROUTER]\nPASSWORD=pässword\n", true),
+       {{"ROUTER", "PASSWORD", "pässword"}},
+       {{"ROUTER", "PASSWORD", "ünd"}, {"ROUTER", "USER-NAME", "\u3000u"}},
+       Utf16(u"[ROUTER]\nPASSWORD=ünd\nUSER-NAME=\u3000u\n", true)},
+      {"UTF-16, an unpaired surrogate in a comment",
+       Utf16(u"; \xD800 x\r\n[ROUTER]\r\nPASSWORD=pw\r\n"),
+       {{"ROUTER", "PASSWORD", "pw"}},
+       {{"ROUTER", "PASSWORD", "new"}},
+       Utf16(u"; \uFFFD x\r\n[ROUTER]\r\nPASSWORD=new\r\n")},
+      {"UTF-8 with a byte order mark",
+       "\xEF\xBB\xBF[MAIL]\r\nMAIL-SUBJECT=Grüße\r\n",
+       {{"MAIL", "MAIL-SUBJECT", "Grüße"}},
+       {{"MAIL", "MAIL-SUBJECT", "日本"}},
+       "\xEF\xBB\xBF[MAIL]\r\nMAIL-SUBJECT=日本\r\n"},
+      {"a key line without '=' before the key",
+       "[ROUTER]\r\nIP-ADDRESS\r\nIP-ADDRESS=10.0.0.9\r\n",
+       {{"ROUTER", "IP-ADDRESS", std::nullopt}},
+       {{"ROUTER", "IP-ADDRESS", "10.0.0.2"}},
+       "[ROUTER]\r\nIP-ADDRESS=10.0.0.2\r\nIP-ADDRESS=10.0.0.9\r\n"},
+      {"values Windows would read otherwise unquoted",
+       "[MAIL]\n",
+       {},
+       {{"MAIL", "A", "'single'"}, {"MAIL", "B", "\fform feed"}, {"MAIL", "C", "tab\t"}},
+       "[MAIL]\nA=\"'single'\"\nB=\"\fform feed\"\nC=\"tab\t\"\n"},
   };
-  ASSERT_TRUE(WriteProfile(m_path, writes));
-  EXPECT_EQ(ReadFile(m_path),
-            "; Orlavo settings\r\n"
-            "\r\n"
-            "[Router]\r\n"
-            "IP-ADDRESS=192.168.1.1\n"
-            "Colour=blue\r\n"
-            "USER-NAME=user\n"
-            "\r\n"
-            "; extras follow\r\n"
-            "[EXTRA]\r\n"
-            "KEEP=\"as is\"  \r\n"
-            "garbage line\r\n"
-            "\n"
-            "[MAIL]\n"
-            "SCAN-TIME=3\n"
-            "MAIL-COUNT=1\n");
-  EXPECT_EQ(LoadProfile(m_path).Find("extra", "keep"), "as is");
+  int file = 0;
+  for (const FileCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    // Every file new, so that no reader holds an earlier one.
+    const std::string path = m_dir.File(std::to_string(++file) + ".INI");
+    WriteFile(path, c.before);
+    const CProfile before = LoadProfile(path);
+    std::map<std::pair<std::string, std::string>, std::optional<std::string>> values;
+    for (const FileRead& read : c.reads) {
+      EXPECT_EQ(before.Find(read.section, read.key), read.value) << read.key;
+      values[{read.section, read.key}] = read.value;
+    }
+#ifdef _WIN32
+    for (const FileRead& read : c.reads) {
+      EXPECT_EQ(WindowsReads(path, read.section, read.key), read.value) << read.key;
+    }
+#endif
+
+    const std::string saved = m_dir.File(std::to_string(file) + "-saved.INI");
+    WriteFile(saved, c.before);
+    ASSERT_TRUE(WriteProfile(saved, c.writes));
+    EXPECT_EQ(ReadFile(saved), c.after);
+    for (const ProfileWrite& write : c.writes) values[{write.section, write.key}] = write.value;
+    const CProfile after = LoadProfile(saved);
+    for (const auto& [name, value] : values) {
+      EXPECT_EQ(after.Find(name.first, name.second), value) << name.second;
+#ifdef _WIN32
+      EXPECT_EQ(WindowsReads(saved, name.first, name.second), value) << name.second;
+#endif
+    }
+  }
 }
 
 // A password, then one comment line that fills the file to size bytes.

@@ -14,6 +14,7 @@ namespace {
 
 using settings_test::ReadFile;
 using settings_test::SettingsFileTest;
+using settings_test::WithNewFileLineEnds;
 using settings_test::WriteFile;
 
 // Every recipient key, MAIL-TO0 to MAIL-TO24, with its own address.
@@ -107,7 +108,7 @@ TEST_F(SettingsFileTest, SaveWritesEveryKeyInOrder) {
   expected +=
       "FROM-ADDRESS=me@example.org\nSMTP-SERVER=smtp.example.org\nMAIL-ALWAYS=1\n"
       "MAIL-SUBJECT=New address\n";
-  EXPECT_EQ(ReadFile(m_path), expected);
+  EXPECT_EQ(ReadFile(m_path), WithNewFileLineEnds(expected));
 }
 
 TEST_F(SettingsFileTest, ShorterListBlanksTheStaleRecipients) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "monitor/monitor_record.h"
+#include "settings/profile.h"
 #include "settings/settings_file.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
@@ -31,6 +32,19 @@ inline std::string ReadFile(const std::string& path) {
 
 inline void WriteFile(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
+}
+
+// text with every LF as the line end a new file gets on this platform.
+inline std::string WithNewFileLineEnds(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    if (c == '\n') {
+      out += kNewFileLineEnd;
+    } else {
+      out += c;
+    }
+  }
+  return out;
 }
 
 // A settings file in a fresh directory of its own.
