@@ -169,6 +169,8 @@ std::string ParentDirectory(const std::string& path) {
   return path.substr(0, slash);
 }
 
+const std::string_view kNewFileLineEnd = "\n";
+
 std::string UserSettingsPath(const char* fileName) {
   // A relative XDG_CONFIG_HOME is not valid and counts as unset.
   const char* configHome = std::getenv("XDG_CONFIG_HOME");

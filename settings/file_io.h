@@ -43,6 +43,10 @@ std::string ParentDirectory(const std::string& path);
 // be told.
 std::string UserSettingsPath(const char* fileName);
 
+// The line end of a file that has none yet: the platform's own, as its
+// editors write it.
+extern const std::string_view kNewFileLineEnd;
+
 // Temporary files of a replacement are named after the file they replace,
 // with this between the name and six letters or digits: distinct enough that
 // removing leftovers never touches a file of the user's such as

@@ -186,6 +186,8 @@ std::string ParentDirectory(const std::string& path) {
   return path.substr(0, separator - 1);
 }
 
+const std::string_view kNewFileLineEnd = "\r\n";
+
 std::string UserSettingsPath(const char* fileName) {
   wchar_t appData[MAX_PATH];
   const DWORD length = GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);

@@ -8,12 +8,7 @@
 #include <utility>
 #include <vector>
 
-// The line end of a file that has none yet: each platform's own.
-#ifdef _WIN32
-inline constexpr std::string_view kNewFileLineEnd = "\r\n";
-#else
-inline constexpr std::string_view kNewFileLineEnd = "\n";
-#endif
+#include "settings/file_io.h"
 
 // An INI file held in memory, read and edited the way the settings need it,
 // with the results of the Windows profile functions wherever the settings

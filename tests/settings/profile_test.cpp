@@ -2,10 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -15,12 +11,17 @@
 
 #include "settings/file_io.h"
 #include "tests/settings/settings_test_support.h"
+#include "tests/settings/windows_profile.h"
 
 namespace {
 
 using settings_test::CTempDir;
+using settings_test::kWindowsReadsToo;
 using settings_test::ProfileFileTest;
 using settings_test::ReadFile;
+using settings_test::WindowsReads;
+using settings_test::WindowsReadsBytes;
+using settings_test::WindowsReadsInt;
 using settings_test::WithNewFileLineEnds;
 using settings_test::WriteFile;
 
@@ -36,59 +37,6 @@ std::string Utf16(std::u16string_view text, bool bBigEndian = false) {
   }
   return bytes;
 }
-
-#ifdef _WIN32
-// What Windows' own profile functions read from the file at path, the
-// independent reading the program is held against: from a file with a byte
-// order mark through the Unicode function, as UTF-8 like the program's text;
-// from an 8-bit file through the 8-bit function, byte for byte. The functions
-// keep the files they have read and may miss a rewrite within the same clock
-// tick, so every file read here is read by them only once.
-std::optional<std::string> WindowsReads(const std::string& path, const std::string& section,
-                                        const std::string& key) {
-  const std::string head = ReadFile(path).substr(0, 2);
-  if (head == "\xFF\xFE" || head == "\xFE\xFF" || head == "\xEF\xBB") {
-    const auto wide = [](const std::string& text) {
-      std::wstring out(text.size(), L'\0');
-      out.resize(static_cast<std::size_t>(
-          MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
-                              static_cast<int>(out.size()))));
-      return out;
-    };
-    wchar_t value[1024];
-    const DWORD length = GetPrivateProfileStringW(wide(section).c_str(), wide(key).c_str(), L"\1",
-                                                  value, 1024, wide(path).c_str());
-    if (length == 1 && value[0] == L'\1') return std::nullopt;
-    std::string utf8(4 * length, '\0');
-    utf8.resize(static_cast<std::size_t>(
-        WideCharToMultiByte(CP_UTF8, 0, value, static_cast<int>(length), utf8.data(),
-                            static_cast<int>(utf8.size()), nullptr, nullptr)));
-    return utf8;
-  }
-  char value[1024];
-  const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), "\1", value,
-                                                sizeof value, path.c_str());
-  if (length == 1 && value[0] == '\1') return std::nullopt;
-  return std::string(value, length);
-}
-
-// The same for bytes, from a file of their own.
-std::optional<std::string> WindowsReadsBytes(const std::string& bytes, const char* section,
-                                             const char* key) {
-  const CTempDir dir;
-  const std::string path = dir.File("Windows.INI");
-  WriteFile(path, bytes);
-  return WindowsReads(path, section, key);
-}
-
-int WindowsReadsInt(const std::string& bytes, const char* section, const char* key,
-                    int defaultValue) {
-  const CTempDir dir;
-  const std::string path = dir.File("Windows.INI");
-  WriteFile(path, bytes);
-  return static_cast<int>(GetPrivateProfileIntA(section, key, defaultValue, path.c_str()));
-}
-#endif
 
 struct FindCase {
   const char* name;
@@ -135,9 +83,9 @@ TEST(ProfileTest, FindsValuesByTheReadingRules) {
     SCOPED_TRACE(c.name);
     const CProfile profile(c.ini);
     EXPECT_EQ(profile.Find(c.section, c.key), c.expected);
-#ifdef _WIN32
-    EXPECT_EQ(WindowsReadsBytes(c.ini, c.section, c.key), c.windows ? c.windows : c.expected);
-#endif
+    if (kWindowsReadsToo) {
+      EXPECT_EQ(WindowsReadsBytes(c.ini, c.section, c.key), c.windows ? c.windows : c.expected);
+    }
   }
 }
 
@@ -201,9 +149,9 @@ TEST(ProfileTest, ReadIntTakesSignAndDigits) {
     SCOPED_TRACE(c.value ? c.value : "(absent)");
     const std::string ini = c.value ? std::string("[S]\nK=") + c.value + "\n" : "[S]\n";
     EXPECT_EQ(CProfile(ini).ReadInt("S", "K", 77), c.expected);
-#ifdef _WIN32
-    EXPECT_EQ(WindowsReadsInt(ini, "S", "K", 77), c.windows.value_or(c.expected));
-#endif
+    if (kWindowsReadsToo) {
+      EXPECT_EQ(WindowsReadsInt(ini, "S", "K", 77), c.windows.value_or(c.expected));
+    }
   }
 }
 
@@ -273,9 +221,9 @@ TEST(ProfileTest, WrittenValuesReadBackUnchanged) {
       CProfile profile(before);
       profile.WriteText("S", "K", value);
       EXPECT_EQ(CProfile(profile.Text()).Find("S", "K"), value);
-#ifdef _WIN32
-      EXPECT_EQ(WindowsReadsBytes(profile.Text(), "S", "K"), value);
-#endif
+      if (kWindowsReadsToo) {
+        EXPECT_EQ(WindowsReadsBytes(profile.Text(), "S", "K"), value);
+      }
     }
   }
 }
@@ -382,11 +330,11 @@ TEST_F(ProfileFileTest, FilesFromWindowsReadAndSaveAsWindowsReadsThem) {
       EXPECT_EQ(before.Find(read.section, read.key), read.value) << read.key;
       values[{read.section, read.key}] = read.value;
     }
-#ifdef _WIN32
-    for (const FileRead& read : c.reads) {
-      EXPECT_EQ(WindowsReads(path, read.section, read.key), read.value) << read.key;
+    if (kWindowsReadsToo) {
+      for (const FileRead& read : c.reads) {
+        EXPECT_EQ(WindowsReads(path, read.section, read.key), read.value) << read.key;
+      }
     }
-#endif
 
     const std::string saved = m_dir.File(std::to_string(file) + "-saved.INI");
     WriteFile(saved, c.before);
@@ -396,9 +344,9 @@ TEST_F(ProfileFileTest, FilesFromWindowsReadAndSaveAsWindowsReadsThem) {
     const CProfile after = LoadProfile(saved);
     for (const auto& [name, value] : values) {
       EXPECT_EQ(after.Find(name.first, name.second), value) << name.second;
-#ifdef _WIN32
-      EXPECT_EQ(WindowsReads(saved, name.first, name.second), value) << name.second;
-#endif
+      if (kWindowsReadsToo) {
+        EXPECT_EQ(WindowsReads(saved, name.first, name.second), value) << name.second;
+      }
     }
   }
 }
