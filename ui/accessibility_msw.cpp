@@ -64,6 +64,8 @@ void WriteAccessibleNamesForTest(wxWindow& window) {
     const wxString nameText =
         SUCCEEDED(accessible->get_accName(self, &name)) && name != nullptr ? wxString(name) : "";
     SysFreeString(name);
+    VariantClear(&role);
+    VariantClear(&state);
     accessible->Release();
     const bool bFocusable = control->AcceptsFocus();
     lines +=
