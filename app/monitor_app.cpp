@@ -4,6 +4,7 @@
 #include "mail/socket_io.h"
 #include "monitor/status_fetch.h"
 #include "res/strings.h"
+#include "ui/accessibility.h"
 #include "ui/monitor_dlg.h"
 #include "ui/program_message.h"
 #include "ui/utf8_text.h"
@@ -28,6 +29,7 @@ int CMonitorApp::OnRun() {
     event.Skip();
   });
   dialog->Show();
+  WriteAccessibleNamesForTest(*dialog);
   wxApp::OnRun();
   return 0;
 }

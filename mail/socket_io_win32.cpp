@@ -3,6 +3,7 @@
 #include <ws2tcpip.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -31,8 +32,12 @@ struct AddrInfoFree {
 }  // namespace
 
 bool StartSockets() {
+  // Test seam: with ORLAVO_TEST_REFUSE_SOCKETS set, the program asks for
+  // version 0.0, which no Windows Sockets supports, so that its test sees
+  // the start-up failure a broken system would give.
+  const WORD version = std::getenv("ORLAVO_TEST_REFUSE_SOCKETS") != nullptr ? 0 : MAKEWORD(2, 2);
   WSADATA data{};
-  if (WSAStartup(MAKEWORD(2, 2), &data) != 0) return false;
+  if (WSAStartup(version, &data) != 0) return false;
   if (data.wVersion == MAKEWORD(2, 2)) return true;
   WSACleanup();
   return false;

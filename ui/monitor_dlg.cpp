@@ -21,6 +21,7 @@
 #include "ui/framed_text.h"
 #include "ui/program_message.h"
 #include "ui/single_radio_button.h"
+#include "ui/system_menu.h"
 #include "ui/utf8_text.h"
 
 namespace {
@@ -55,6 +56,7 @@ CMonitorDlg::CMonitorDlg(wxWindow* parent, const LiveScanOptions& options)
   CreateControls();
   SetClientSize(ConvertDialogToPixels(wxSize(239, 219)));
   KeepWindowSize(*this);
+  AppendSystemMenuItem(*this, kIdAboutBox, TextFromBytes(kAboutMenuText));
   SetIcons(AppIconBundle());
   Centre(wxBOTH);
   AttachWindowText(m_windowText, *this, *m_editHttpStatus, *m_editMailStatus);

@@ -31,7 +31,7 @@ enum EMonitorDlgId : int {
   kIdStopScan = 1012,
   kIdSubject = 1013,
   kIdHelp = 1014,
-  // The about-box item of the context menu.
+  // The about-box item of the system menu and of the context menu.
   kIdAboutBox = 16,
 };
 
@@ -73,7 +73,7 @@ class CMonitorDlg final : public wxDialog {
   const MonitorRecord& Record() const { return m_record; }
   bool WorkerRunning() const { return m_scanRun.WorkerRunning(); }
 
-  // The context menu's about-box item: runs the about box modally.
+  // The about-box item's command: runs the about box modally.
   void ShowAboutBox();
   // Help at a topic, or at the contents for 0; the failure message otherwise.
   void ShowHelp(int topic);

@@ -1,7 +1,13 @@
 // Runs where /etc/resolv.conf names only name servers on loopback, in a
-// network and mount namespace of its own (see tests/CMakeLists.txt), and
-// keeps them silent: every name lookup hangs until it is given up.
+// network and mount namespace of its own (see tests/CMakeLists.txt, and
+// tests/windows/CMakeLists.txt under Wine), and keeps them silent: every name
+// lookup hangs until it is given up.
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+// After windows.h.
+#include <tlhelp32.h>
+#endif
 
 #include <filesystem>
 #include <iterator>
@@ -21,8 +27,20 @@ using Clock = std::chrono::steady_clock;
 constexpr char kServerName[] = "mail.pellworth.example";
 
 long ThreadCount() {
+#ifdef _WIN32
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  long count = 0;
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+  }
+  CloseHandle(snapshot);
+  return count;
+#else
   return std::distance(std::filesystem::directory_iterator("/proc/self/task"),
                        std::filesystem::directory_iterator());
+#endif
 }
 
 class ReportMailSilentNameServer : public testing::Test {

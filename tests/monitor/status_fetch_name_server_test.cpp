@@ -1,6 +1,7 @@
 // Runs where /etc/resolv.conf names only name servers on loopback, in a
-// network and mount namespace of its own (see tests/CMakeLists.txt), and
-// keeps them silent: every name lookup hangs until it is given up.
+// network and mount namespace of its own (see tests/CMakeLists.txt, and
+// tests/windows/CMakeLists.txt under Wine), and keeps them silent: every name
+// lookup hangs until it is given up.
 #include <gtest/gtest.h>
 
 #include <memory>

@@ -12,6 +12,10 @@ namespace testing_support {
 // returns that port; throws when none can be made.
 int BindLoopbackSocket(CSocket& socket);
 
+// A new socket, UDP when datagram, else TCP, bound to address (IPv4, dotted)
+// and port; kNoSocket when it cannot be made.
+SocketHandle BindSocketAt(bool datagram, const char* address, int port);
+
 // Lets the bound socket take connections, at most backlog waiting.
 void ListenOn(SocketHandle socket, int backlog);
 
@@ -20,5 +24,9 @@ SocketHandle AcceptConnection(SocketHandle listener);
 
 // Makes the coming close a reset instead of an orderly end.
 void ResetOnClose(SocketHandle socket);
+
+// The path of the system's resolver configuration, which names the name
+// servers: /etc/resolv.conf, which Wine's name lookups read too.
+const char* ResolverConfiguration();
 
 }  // namespace testing_support

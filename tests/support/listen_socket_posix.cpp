@@ -29,6 +29,20 @@ int BindLoopbackSocket(CSocket& socket) {
   return ntohs(address.sin_port);
 }
 
+SocketHandle BindSocketAt(bool datagram, const char* address, int port) {
+  const int fd = ::socket(AF_INET, (datagram ? SOCK_DGRAM : SOCK_STREAM) | SOCK_CLOEXEC, 0);
+  if (fd < 0) return kNoSocket;
+  sockaddr_in where{};
+  where.sin_family = AF_INET;
+  where.sin_port = htons(static_cast<std::uint16_t>(port));
+  if (::inet_pton(AF_INET, address, &where.sin_addr) != 1 ||
+      ::bind(fd, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0) {
+    CloseSocket(fd);
+    return kNoSocket;
+  }
+  return fd;
+}
+
 void ListenOn(SocketHandle socket, int backlog) {
   if (::listen(Native(socket), backlog) != 0) throw std::runtime_error("listen failed");
 }
@@ -42,5 +56,7 @@ void ResetOnClose(SocketHandle socket) {
   linger option{1, 0};
   ::setsockopt(Native(socket), SOL_SOCKET, SO_LINGER, &option, sizeof option);
 }
+
+const char* ResolverConfiguration() { return "/etc/resolv.conf"; }
 
 }  // namespace testing_support

@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "monitor/unique_fd.h"
+#include "mail/socket_io.h"
 
 namespace testing_support {
 
@@ -28,14 +28,15 @@ class CSilentNameServer {
  private:
   void Run();
 
-  CUniqueFd m_udp;
-  CUniqueFd m_tcp;
+  CSocket m_udp;
+  CSocket m_tcp;
   std::atomic<bool> m_bStopping{false};
   std::atomic<int> m_nQueries{0};
   std::thread m_thread;
 };
 
-// One silent server for every "nameserver" line of /etc/resolv.conf.
+// One silent server for every "nameserver" line of the system's resolver
+// configuration (/etc/resolv.conf, which Wine's name lookups read too).
 std::vector<std::unique_ptr<CSilentNameServer>> SilenceTheNameServers();
 
 }  // namespace testing_support

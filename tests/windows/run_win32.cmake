@@ -1,10 +1,8 @@
 # The Windows build's test programs, run under Wine (cmake/windows.cmake) with
 # the same loopback servers as on Linux.
 
-# Wine reads the resolver configuration as Linux programs do, but the silent
-# name servers are Linux code and wine-run has no way yet to put a file in
-# place for one run.
-set(ORLAVO_SILENT_NAME_SERVERS OFF)
+# Wine reads the resolver configuration as Linux programs do.
+set(ORLAVO_SILENT_NAME_SERVERS ON)
 
 # The cases that run in the build's prefix share its Wine server, which stays
 # up from the first of them to the last (see wine-run).
@@ -30,9 +28,13 @@ endfunction()
 # The whole program under Wine in a private network namespace with only
 # loopback up, on a server and a copy of the prefix of its own.
 function(orlavo_run_whole name target)
+  cmake_parse_arguments(arg "" "" "BIND" ${ARGN})
+  if(arg_BIND)
+    set(bind --bind ${arg_BIND})
+  endif()
   orlavo_prepare_wine_program(${target})
   add_test(NAME ${name}
-    COMMAND ${ORLAVO_WINE_RUN} --isolated ${ORLAVO_WINEPREFIX} $<TARGET_FILE:${target}>)
-  set_tests_properties(${name} PROPERTIES LABELS "${ARGN}" TIMEOUT 300
+    COMMAND ${ORLAVO_WINE_RUN} --isolated ${bind} ${ORLAVO_WINEPREFIX} $<TARGET_FILE:${target}>)
+  set_tests_properties(${name} PROPERTIES LABELS "${arg_UNPARSED_ARGUMENTS}" TIMEOUT 300
     SKIP_RETURN_CODE 77)
 endfunction()

@@ -12,7 +12,8 @@
 //                                   bar's buttons, and is 1 for a static
 //                                   control that shows a picture, and x y is
 //                                   the control's screen centre
-//   window_probe menu               prints the screen centre of the open menu
+//   window_probe menu               prints the screen rectangle of the open
+//                                   menu, "left top right bottom"
 // The main window is the top-level window that holds control 1000 ("Start
 // Scan"). Exit status 2 while the window asked for is not there.
 #include <windows.h>
@@ -119,7 +120,10 @@ int ProbeTopLevel(const std::wstring& className, const std::wstring& titlePrefix
   if (controls) {
     EnumChildWindows(wanted.found, PrintControl, 0);
   } else {
-    PrintCentre(wanted.found);
+    RECT r{};
+    GetWindowRect(wanted.found, &r);
+    std::printf("%ld %ld %ld %ld\n", static_cast<long>(r.left), static_cast<long>(r.top),
+                static_cast<long>(r.right), static_cast<long>(r.bottom));
   }
   return 0;
 }

@@ -64,10 +64,15 @@ def wine(env, *args, timeout=60):
 class WineWindow:
     """The program's main dialog: the top-level window holding "Start Scan"."""
 
-    def __init__(self, env, probe):
+    def __init__(self, env, probe, wait=True):
+        """Waits for the window unless told not to."""
         self.env = env
         self.probe = probe
-        wait_for("the program's window", lambda: self._probe("centre", 1000) is not None, 60)
+        if wait:
+            wait_for("the program's window", self.shown, 60)
+
+    def shown(self):
+        return self._probe("centre", 1000) is not None
 
     def _probe(self, *args):
         result = wine(self.env, self.probe, *map(str, args))
@@ -91,10 +96,16 @@ class WineWindow:
         x, y = self._probe("centre", control).split()
         return int(x), int(y)
 
-    def menu_centre(self):
-        """The screen centre of the open menu, None while there is none."""
+    def menu_rect(self):
+        """The open menu's screen rectangle (left, top, right, bottom), None
+        while there is none."""
         found = self._probe("menu")
         return tuple(map(int, found.split())) if found else None
+
+    def menu_centre(self):
+        """The screen centre of the open menu, None while there is none."""
+        found = self.menu_rect()
+        return ((found[0] + found[2]) // 2, (found[1] + found[3]) // 2) if found else None
 
     def text(self, control):
         return self._probe("text", control)
@@ -122,6 +133,16 @@ class WineWindow:
             if not name.startswith("Orlavo Help"):
                 return name
         return None
+
+    @staticmethod
+    def visible_titles():
+        """The X11 names of the visible windows that have one."""
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "."],
+                               stdout=subprocess.PIPE, text=True, timeout=30, check=False)
+        names = [subprocess.run(["xdotool", "getwindowname", window], stdout=subprocess.PIPE,
+                                text=True, timeout=30, check=False).stdout.rstrip("\n")
+                 for window in found.stdout.split()]
+        return [name for name in names if name]
 
     @staticmethod
     def help_viewer_open():
