@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "monitor/unique_fd.h"
+#include "settings/unique_fd.h"
 
 namespace testing_support {
 

@@ -22,4 +22,4 @@ wxIconBundle AppIconBundle() {
   return bundle;
 }
 
-wxBitmap AppIconBitmap() { return wxBitmap(kOrlavoIcon32); }
+wxBitmap AppIconBitmap() { return {kOrlavoIcon32}; }
