@@ -1,5 +1,6 @@
 #include "settings/settings_file.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -20,16 +21,11 @@ constexpr std::uint32_t kMailCountCap = kMaxMailTo;
 
 // Every read fits its field: the text fields are all of one size (the
 // table's field type), the recipients' slots are smaller.
-constexpr bool ReadSizesFit() {
-  for (const SettingKey& setting : kSettingKeys) {
-    const std::size_t fieldSize = setting.value == EValue::kRecipients
-                                      ? sizeof(MonitorRecord::m_szMailTo[0])
-                                      : sizeof(MonitorRecord::m_szSubject);
-    if (setting.readSize > fieldSize) return false;
-  }
-  return true;
-}
-static_assert(ReadSizesFit());
+static_assert(std::ranges::all_of(kSettingKeys, [](const SettingKey& setting) {
+  return setting.readSize <= (setting.value == EValue::kRecipients
+                                  ? sizeof(MonitorRecord::m_szMailTo[0])
+                                  : sizeof(MonitorRecord::m_szSubject));
+}));
 
 std::string MailToKey(const SettingKey& setting, int slot) {
   return setting.key + std::to_string(slot);

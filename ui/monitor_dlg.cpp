@@ -40,15 +40,15 @@ constexpr long kStatus = wxTE_READONLY | wxTE_CENTRE | wxBORDER_SUNKEN;
 // kSingleLineLimit-1 bytes; none for the recipient list and the status
 // fields, which are filled otherwise.
 struct EditField {
-  int id;
+  int id = 0;
   struct {
-    int x;
-    int y;
-    int width;
-    int height;
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
   } rect;
-  long style;
-  const char* label;
+  long style = 0;
+  const char* label = nullptr;
   CMonitorDlg::RecordText field = nullptr;
 };
 
