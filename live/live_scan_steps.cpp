@@ -7,13 +7,13 @@
 CLiveScanSteps::CLiveScanSteps(MonitorRecord& record, CWindowText& window, LiveScanOptions options)
     : m_record(record), m_window(window), m_options(std::move(options)) {}
 
-void CLiveScanSteps::LoadSettings() { ::LoadSettings(m_record, m_options.settingsPath); }
+void CLiveScanSteps::LoadRecord() { LoadSettings(m_record, m_options.settingsPath); }
 
-void CLiveScanSteps::SaveSettings() { ::SaveSettings(m_record, m_options.settingsPath); }
+void CLiveScanSteps::SaveRecord() { SaveSettings(m_record, m_options.settingsPath); }
 
-int CLiveScanSteps::CheckStatus() { return ::CheckStatus(m_record, m_window, m_options.fetch); }
+int CLiveScanSteps::CheckRouter() { return CheckStatus(m_record, m_window, m_options.fetch); }
 
-int CLiveScanSteps::SendReportMail() { return ::SendReportMail(m_record, m_options.smtp); }
+int CLiveScanSteps::SendReport() { return SendReportMail(m_record, m_options.smtp); }
 
 void CLiveScanSteps::SleepTicks(int count) {
   std::unique_lock lock(m_wakeMutex);

@@ -28,10 +28,12 @@ class CLiveScanSteps final : public CScanSteps {
  public:
   CLiveScanSteps(MonitorRecord& record, CWindowText& window, LiveScanOptions options = {});
 
-  void LoadSettings();
-  void SaveSettings() override;
-  int CheckStatus() override;
-  int SendReportMail() override;
+  // The settings file into the record (LoadSettings); the dialog's, before
+  // any scan.
+  void LoadRecord();
+  void SaveRecord() override;
+  int CheckRouter() override;
+  int SendReport() override;
   void SleepTicks(int count) override;
   void WakeUp() override;
   void SleepPoll(int milliseconds) override;

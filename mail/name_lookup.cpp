@@ -23,8 +23,10 @@ struct Lookup {
   std::uint32_t address = 0;
 };
 
-// Lookup threads still running, waited for or given up.
-std::atomic<int> g_nLookupThreads{0};
+// Lookup threads still running, waited for or given up. Process-wide on
+// purpose: a thread given up outlives the mail that started it, and the cap
+// holds across mails.
+std::atomic<int> g_nLookupThreads{0};  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
 
 void* RunLookup(void* argument) {
   const std::unique_ptr<std::shared_ptr<Lookup>> owner(
@@ -53,7 +55,7 @@ bool StartLookupThread(const std::shared_ptr<Lookup>& lookup) {
   pthread_attr_t attributes;
   pthread_attr_init(&attributes);
   pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
-  pthread_t thread;
+  pthread_t thread{};
   const int error = ::pthread_create(&thread, &attributes, RunLookup, owner.get());
   pthread_attr_destroy(&attributes);
   if (error != 0) {
@@ -61,7 +63,7 @@ bool StartLookupThread(const std::shared_ptr<Lookup>& lookup) {
     return false;
   }
   // The thread owns it now.
-  owner.release();
+  static_cast<void>(owner.release());
   return true;
 }
 

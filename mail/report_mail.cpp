@@ -24,7 +24,7 @@ void SmtpCommand(CSmtpConnection& connection, std::string_view line, Reply& repl
 // line waits for the end of the data, which goes out with it.
 void SmtpSend(CSmtpConnection& connection, std::string_view line) {
   char data[kSmtpDataLineSize];
-  connection.Send(ToDataForm(line, data), CSmtpConnection::Flush::kMore);
+  connection.Send(ToDataForm(line, data), CSmtpConnection::EFlush::kMore);
 }
 
 // Only the first three bytes of a reply are ever looked at.

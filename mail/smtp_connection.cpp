@@ -38,9 +38,9 @@ bool CSmtpConnection::Connect(std::string_view host) {
   return true;
 }
 
-bool CSmtpConnection::Send(std::string_view bytes, Flush flush) {
+bool CSmtpConnection::Send(std::string_view bytes, EFlush flush) {
   if (!m_hSocket.IsOpen()) return false;
-  if (flush == Flush::kMore) {
+  if (flush == EFlush::kMore) {
     m_sPending.append(bytes);
     return true;
   }

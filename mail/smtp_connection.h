@@ -43,12 +43,12 @@ class CSmtpConnection {
   // that get no reply of their own leave in one send instead of the last of
   // them waiting for the server's delayed acknowledgement. Gathered here
   // rather than in the kernel because only some platforms can hold a send.
-  enum class Flush { kNow, kMore };
+  enum class EFlush { kNow, kMore };
 
   // Sends every byte of bytes, after those kept back, continuing partial
   // sends. False when the connection failed or the time ran out (the
   // connection is then closed); with kMore, false only when it is closed.
-  bool Send(std::string_view bytes, Flush flush = Flush::kNow);
+  bool Send(std::string_view bytes, EFlush flush = EFlush::kNow);
 
   // Reads exactly one complete reply, single or multi-line, however it is
   // split. The buffer is zeroed first and then holds the reply's first

@@ -45,7 +45,8 @@ ESocketResult ReceiveSome(SocketHandle socket, char* data, std::size_t size, std
 // kDone when it did (errors and hang-ups count), kWouldBlock on time-out.
 ESocketResult WaitSocket(SocketHandle socket, bool writable, int milliseconds);
 
-// The one owner of a socket: closes it when it goes.
+// The owner of a socket of this interface, on either platform: closes it when
+// it goes.
 class CSocket {
  public:
   CSocket() = default;

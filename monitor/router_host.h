@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string_view>
 
@@ -29,18 +30,10 @@ inline bool IsLabel(std::string_view label) {
   if (label.empty() || label.size() > 63 || label.front() == '-' || label.back() == '-') {
     return false;
   }
-  for (const char c : label) {
-    if (!IsLetter(c) && !IsDigit(c) && c != '-') return false;
-  }
-  return true;
+  return std::ranges::all_of(label, [](char c) { return IsLetter(c) || IsDigit(c) || c == '-'; });
 }
 
-inline bool IsAllDigits(std::string_view text) {
-  for (const char c : text) {
-    if (!IsDigit(c)) return false;
-  }
-  return true;
-}
+inline bool IsAllDigits(std::string_view text) { return std::ranges::all_of(text, IsDigit); }
 
 inline bool IsHexDigit(char c) {
   return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
@@ -50,10 +43,7 @@ inline bool IsHexDigit(char c) {
 inline bool IsOctalOrHexNumber(std::string_view label) {
   if (label.size() < 2 || label[0] != '0') return false;
   if (label[1] != 'x' && label[1] != 'X') return IsAllDigits(label);
-  for (const char c : label.substr(2)) {
-    if (!IsHexDigit(c)) return false;
-  }
-  return true;
+  return std::ranges::all_of(label.substr(2), IsHexDigit);
 }
 
 }  // namespace router_host_detail

@@ -27,8 +27,8 @@ void CScanRun::BeginScanRun() {
     m_record.m_nScanTime = kFallbackScanSeconds;
   }
 
-  m_steps.SaveSettings();
-  if (m_steps.CheckStatus() == 1) {
+  m_steps.SaveRecord();
+  if (m_steps.CheckRouter() == 1) {
     m_window.SetHttpStatus(kCheckOk);
     ReportMail();  // at every start, whatever the mode and the address
   } else {
@@ -76,7 +76,7 @@ int CScanRun::ScanThreadProc(CScanRun* run) {
     refresh += sleep;
     if (refresh > kRefreshTicks) {
       refresh = 0;
-      run->m_steps.CheckStatus();  // quiet: title and record only
+      run->m_steps.CheckRouter();  // quiet: title and record only
     }
     if (ticks != 0) continue;
     ticks = record.m_nScanTime * 2;
@@ -85,7 +85,7 @@ int CScanRun::ScanThreadProc(CScanRun* run) {
 }
 
 void CScanRun::PeriodicCheck() {
-  if (m_steps.CheckStatus() == 0) {
+  if (m_steps.CheckRouter() == 0) {
     m_window.SetHttpStatus(kCheckNg);
     return;
   }
@@ -98,7 +98,7 @@ void CScanRun::PeriodicCheck() {
 }
 
 void CScanRun::ReportMail() {
-  if (m_steps.SendReportMail() == 1) {
+  if (m_steps.SendReport() == 1) {
     m_record.m_bIpChanged = 0;  // the change is reported; until then it stays pending
     m_window.SetMailStatus(kMailSent);
   } else {

@@ -24,9 +24,12 @@ inline constexpr int kFallbackScanSeconds = 600;
 class CScanSteps {
  public:
   virtual ~CScanSteps() = default;
-  virtual void SaveSettings() = 0;
-  virtual int CheckStatus() = 0;
-  virtual int SendReportMail() = 0;
+  // The record's settings to the settings file (the product: SaveSettings).
+  virtual void SaveRecord() = 0;
+  // Fetches and reads the router's page, 1 or 0 (the product: CheckStatus).
+  virtual int CheckRouter() = 0;
+  // Mails the report, 1 or 0 (the product: SendReportMail).
+  virtual int SendReport() = 0;
   // Sleeps count worker ticks (500 ms each in the product) in one wait, or
   // less once m_bStopRequest is 1.
   virtual void SleepTicks(int count) = 0;

@@ -152,7 +152,10 @@ CURLcode Perform(CURL* hCurl, std::chrono::milliseconds totalTimeout) {
   CURLcode code = CURLE_RECV_ERROR;
   int nLeft = 0;
   while (const CURLMsg* message = curl_multi_info_read(multi.get(), &nLeft)) {
-    if (message->msg == CURLMSG_DONE) code = message->data.result;
+    // libcurl hands the transfer's result in a union, read as its member for
+    // CURLMSG_DONE.
+    if (message->msg == CURLMSG_DONE)
+      code = message->data.result;  // NOLINT(cppcoreguidelines-pro-type-union-access)
   }
   curl_multi_remove_handle(multi.get(), hCurl);
   return code;

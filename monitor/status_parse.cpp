@@ -39,8 +39,9 @@ void ParseSpeed(std::string_view page, int& position, char (&speed)[N]) {
   position = static_cast<int>(end);
 }
 
-}  // namespace
-
+// Each reads one speed of the page in m_szPage from position on, leaving
+// position behind its "s". The up-link first looks for the "(" that comes
+// before it.
 void ParseUpLinkSpeed(MonitorRecord& record, int& position) {
   const std::string_view page = PageText(record);
   const std::size_t parenthesis = Find(page, '(', static_cast<std::size_t>(position));
@@ -51,6 +52,8 @@ void ParseUpLinkSpeed(MonitorRecord& record, int& position) {
 void ParseDownLinkSpeed(MonitorRecord& record, int& position) {
   ParseSpeed(PageText(record), position, record.m_szDownLinkSpeed);
 }
+
+}  // namespace
 
 int ParseStatusPage(MonitorRecord& record) {
   const std::string_view page = PageText(record);

@@ -10,9 +10,3 @@ inline constexpr char kPlaceholderTitle[] = "Orlavo <IP:*.*.*.*> <UL:*> <DL:*>";
 // success the title line replaces the page in m_szPage and the result is 1;
 // otherwise the result is 0 and the record is unchanged.
 int ParseStatusPage(MonitorRecord& record);
-
-// Each reads one speed of the page in m_szPage from position on, leaving
-// position behind its "s". The up-link first looks for the "(" that comes
-// before it.
-void ParseUpLinkSpeed(MonitorRecord& record, int& position);
-void ParseDownLinkSpeed(MonitorRecord& record, int& position);

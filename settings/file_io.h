@@ -5,8 +5,8 @@
 #include <string_view>
 
 // Whole-file reads and writes for the settings file, and where it lives:
-// file_io.cpp on POSIX systems, file_io_win32.cpp on Windows. Paths are UTF-8.
-// Nothing here throws.
+// file_io_posix.cpp on POSIX systems, file_io_win32.cpp on Windows. Paths are
+// UTF-8. Nothing here throws.
 
 enum class EFileRead { kRead, kMissing, kFailed };
 

@@ -4,7 +4,7 @@
 #include <wx/window.h>
 
 // What a screen reader is told about the dialogs' controls, through the
-// toolkit's accessibility layer: GTK's ATK (accessibility.cpp), or the
+// toolkit's accessibility layer: GTK's ATK (accessibility_gtk.cpp), or the
 // toolkit's IAccessible on Windows (accessibility_msw.cpp). Without that
 // layer these do nothing.
 

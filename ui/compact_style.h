@@ -5,7 +5,7 @@
 #include <wx/toplevel.h>
 
 // The toolkit styling the dialogs rely on; each platform provides its own:
-// compact_style.cpp for GTK, compact_style_msw.cpp for Windows.
+// compact_style_gtk.cpp for GTK, compact_style_msw.cpp for Windows.
 
 // GTK's default theme makes entries, buttons, lists and text views taller
 // than the dialog's rectangles. Applies, once per process, a style that lets

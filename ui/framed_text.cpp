@@ -15,7 +15,7 @@ class CTextFrame final : public wxPanel {
   bool AcceptsFocus() const override { return false; }
   bool AcceptsFocusFromKeyboard() const override { return false; }
   // The panel asks for the focus whenever it has no focusable child.
-  void SetCanFocus(bool) override { wxPanel::SetCanFocus(false); }
+  void SetCanFocus(bool /*canFocus*/) override { wxPanel::SetCanFocus(false); }
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "ui/monitor_dlg.h"
 
 #include <utility>
+#include <vector>
 
 #include <wx/app.h>
 #include <wx/evtloop.h>
@@ -29,12 +30,57 @@ namespace {
 constexpr int kStopPollMs = 20;
 constexpr int kDestroyPollMs = 200;
 constexpr int kSingleLineLimit = 256;
+static_assert(sizeof(MonitorRecord::m_szRouterAddress) == kSingleLineLimit);
 
-template <std::size_t N>
-void ReadField(char (&field)[N], const wxTextCtrl& edit) {
-  static_assert(N == kSingleLineLimit);
-  CopyText(field, BytesFromText(edit.GetValue()));
-}
+constexpr long kEdit = wxBORDER_DEFAULT;
+constexpr long kStatus = wxTE_READONLY | wxTE_CENTRE | wxBORDER_SUNKEN;
+
+// One edit of the dialog as the template places it (in dialog units), with
+// the text of its label, which is also the name a screen reader announces for
+// it, and the record's text it shows and edits, read back up to
+// kSingleLineLimit-1 bytes; none for the recipient list and the status
+// fields, which are filled otherwise.
+struct EditField {
+  int id = 0;
+  struct {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+  } rect;
+  long style = 0;
+  const char* label = nullptr;
+  CMonitorDlg::RecordText field = nullptr;
+};
+
+constexpr long kMailToStyle = kEdit | wxTE_MULTILINE | wxTE_DONTWRAP | wxVSCROLL;
+constexpr EditField kIpAddressEdit{
+    kIdIpAddress, {43, 5, 63, 12}, kEdit, "IPAddress", &MonitorRecord::m_szRouterAddress};
+constexpr EditField kUserNameEdit{
+    kIdUserName, {43, 20, 63, 12}, kEdit, "USER", &MonitorRecord::m_szUserName};
+constexpr EditField kPasswordEdit{kIdPassword,
+                                  {150, 20, 66, 12},
+                                  kEdit | wxTE_PASSWORD,
+                                  "Password",
+                                  &MonitorRecord::m_szPassword};
+constexpr EditField kMailToEdit{
+    kIdMailTo, {13, 95, 92, 13}, kMailToStyle, "Announcement Mail-Address"};
+constexpr EditField kFromAddressEdit{kIdFromAddress,
+                                     {113, 100, 110, 12},
+                                     kEdit,
+                                     "Your Mail Address",
+                                     &MonitorRecord::m_szFromAddress};
+constexpr EditField kSmtpServerEdit{kIdSmtpServer,
+                                    {113, 125, 110, 12},
+                                    kEdit,
+                                    "SMTP Server Address",
+                                    &MonitorRecord::m_szSmtpServer};
+constexpr EditField kHttpStatusEdit{kIdHttpStatus, {46, 60, 56, 17}, kStatus, "HTTP"};
+constexpr EditField kMailStatusEdit{kIdMailStatus, {150, 60, 61, 17}, kStatus, "Mail"};
+constexpr EditField kSubjectEdit{
+    kIdSubject, {14, 151, 208, 12}, kEdit, "Mail Subject", &MonitorRecord::m_szSubject};
+// The interval list's label, and its name.
+constexpr char kScanTimeLabel[] = "ScanTime";
 
 // Where the keyboard's context-menu keys open the menu.
 bool IsContextMenuKey(const wxKeyEvent& event) {
@@ -67,9 +113,9 @@ CMonitorDlg::CMonitorDlg(wxWindow* parent, const LiveScanOptions& options)
   Bind(wxEVT_BUTTON, &CMonitorDlg::OnStopScan, this, kIdStopScan);
   Bind(wxEVT_BUTTON, &CMonitorDlg::OnHelp, this, kIdHelp);
   Bind(
-      wxEVT_BUTTON, [this](wxCommandEvent&) { EndMonitorDialog(wxID_OK); }, kIdExit);
+      wxEVT_BUTTON, [this](wxCommandEvent& /*event*/) { EndMonitorDialog(wxID_OK); }, kIdExit);
   Bind(
-      wxEVT_MENU, [this](wxCommandEvent&) { ShowAboutBox(); }, kIdAboutBox);
+      wxEVT_MENU, [this](wxCommandEvent& /*event*/) { ShowAboutBox(); }, kIdAboutBox);
   Bind(wxEVT_CONTEXT_MENU, &CMonitorDlg::OnContextMenu, this);
   Bind(wxEVT_CHAR_HOOK, &CMonitorDlg::OnCharHook, this);
   Bind(wxEVT_CLOSE_WINDOW, &CMonitorDlg::OnClose, this);
@@ -84,9 +130,15 @@ CMonitorDlg::~CMonitorDlg() {
 
 void CMonitorDlg::CreateControls() {
   const CDialogUnits units(*this);
-  const auto edit = [this, &units](int id, int x, int y, int width, int height, long style) {
-    const wxRect r = units.Rect(x, y, width, height);
-    return new wxTextCtrl(this, id, wxEmptyString, r.GetPosition(), r.GetSize(), style);
+  // The accessible names, set once every control is there.
+  std::vector<std::pair<wxWindow*, const char*>> names;
+  const auto edit = [this, &units, &names](const EditField& field) {
+    const wxRect r = units.Rect(field.rect.x, field.rect.y, field.rect.width, field.rect.height);
+    auto* const control =
+        new wxTextCtrl(this, field.id, wxEmptyString, r.GetPosition(), r.GetSize(), field.style);
+    if (field.field != nullptr) m_recordEdits.emplace_back(field.field, control);
+    names.emplace_back(control, field.label);
+    return control;
   };
   const auto groupBox = [this, &units](const char* text, int x, int y, int width, int height) {
     const wxRect r = units.Rect(x, y, width, height);
@@ -98,57 +150,43 @@ void CMonitorDlg::CreateControls() {
     return new CSingleRadioButton(this, id, text, r);
   };
   constexpr auto kCentred = CDialogUnits::ELine::kVerticallyCentred;
-  constexpr long kEdit = wxBORDER_DEFAULT;
-  constexpr long kStatus = wxTE_READONLY | wxTE_CENTRE | wxBORDER_SUNKEN;
 
   // Creation order is the tab order.
   m_btnExit = units.Button(kIdExit, "EXIT", 26, 172, 50, 14);
   m_btnStart = units.Button(kIdStartScan, "Start Scan", 98, 172, 50, 14);
-  m_editIpAddress = edit(kIdIpAddress, 43, 5, 63, 12, kEdit);
-  auto* const ipAddressLabel = units.Label("IPAddress", 7, 7, 35, 10, kCentred);
-  m_editUserName = edit(kIdUserName, 43, 20, 63, 12, kEdit);
-  auto* const userLabel = units.Label("USER", 7, 22, 29, 8, kCentred);
-  m_editPassword = edit(kIdPassword, 150, 20, 66, 12, kEdit | wxTE_PASSWORD);
-  auto* const passwordLabel = units.Label("Password", 115, 20, 29, 10, kCentred);
+  m_editIpAddress = edit(kIpAddressEdit);
+  auto* const ipAddressLabel = units.Label(kIpAddressEdit.label, 7, 7, 35, 10, kCentred);
+  m_editUserName = edit(kUserNameEdit);
+  auto* const userLabel = units.Label(kUserNameEdit.label, 7, 22, 29, 8, kCentred);
+  m_editPassword = edit(kPasswordEdit);
+  auto* const passwordLabel = units.Label(kPasswordEdit.label, 115, 20, 29, 10, kCentred);
   CreateFramedText(this, units.Rect(7, 203, 225, 9), kCopyrightLine, wxBORDER_SIMPLE);
   const wxRect scanTime = units.Rect(43, 35, 49, 13);
   m_comboScanTime = new wxChoice(this, kIdScanTime, scanTime.GetPosition(), scanTime.GetSize());
-  auto* const scanTimeLabel = units.Label("ScanTime", 7, 36, 33, 10, kCentred);
-  m_editMailTo = edit(kIdMailTo, 13, 95, 92, 13,
-                      kEdit | wxTE_MULTILINE | wxTE_DONTWRAP | wxHSCROLL | wxVSCROLL);
+  names.emplace_back(m_comboScanTime, kScanTimeLabel);
+  auto* const scanTimeLabel = units.Label(kScanTimeLabel, 7, 36, 33, 10, kCentred);
+  m_editMailTo = edit(kMailToEdit);
   m_radioChanged = radio(kIdOnlyWhenChanged, "Only when changed", 17, 112, 73, 10);
   m_radioAlways = radio(kIdAlwaysInforms, "Always it informs", 17, 122, 68, 12);
   m_radioAlways->Disable();
-  auto* const mailToBox = groupBox("Announcement Mail-Address", 7, 80, 225, 62);
-  auto* const fromLabel = units.Label("Your Mail Address", 109, 90, 65, 8);
-  m_editFromAddress = edit(kIdFromAddress, 113, 100, 110, 12, kEdit);
-  auto* const smtpLabel = units.Label("SMTP Server Address", 109, 115, 60, 8);
-  m_editSmtpServer = edit(kIdSmtpServer, 113, 125, 110, 12, kEdit);
-  auto* const httpLabel = units.Label("HTTP", 26, 66, 20, 8, kCentred);
-  auto* const mailLabel = units.Label("Mail", 130, 66, 20, 8, kCentred);
-  m_editHttpStatus = edit(kIdHttpStatus, 46, 60, 56, 17, kStatus);
-  m_editMailStatus = edit(kIdMailStatus, 150, 60, 61, 17, kStatus);
+  auto* const mailToBox = groupBox(kMailToEdit.label, 7, 80, 225, 62);
+  auto* const fromLabel = units.Label(kFromAddressEdit.label, 109, 90, 65, 8);
+  m_editFromAddress = edit(kFromAddressEdit);
+  auto* const smtpLabel = units.Label(kSmtpServerEdit.label, 109, 115, 60, 8);
+  m_editSmtpServer = edit(kSmtpServerEdit);
+  auto* const httpLabel = units.Label(kHttpStatusEdit.label, 26, 66, 20, 8, kCentred);
+  auto* const mailLabel = units.Label(kMailStatusEdit.label, 130, 66, 20, 8, kCentred);
+  m_editHttpStatus = edit(kHttpStatusEdit);
+  m_editMailStatus = edit(kMailStatusEdit);
   auto* const statusBox = groupBox("STATUS Monitor", 7, 50, 225, 30);
   m_btnStop = units.Button(kIdStopScan, "Stop Scan", 167, 172, 50, 14);
-  m_editSubject = edit(kIdSubject, 14, 151, 208, 12, kEdit);
-  auto* const subjectBox = groupBox("Mail Subject", 7, 142, 225, 26);
+  m_editSubject = edit(kSubjectEdit);
+  auto* const subjectBox = groupBox(kSubjectEdit.label, 7, 142, 225, 26);
   m_btnHelp = units.Button(kIdHelp, "HELP", 26, 189, 191, 13);
   ApplyOneLineTextBoxStyle(*m_editMailTo);
 
   // The toolkit would name each control after the label created next to it,
   // which the template puts after the control, not before.
-  const std::pair<wxWindow*, const char*> names[] = {
-      {m_editIpAddress, "IPAddress"},
-      {m_editUserName, "USER"},
-      {m_editPassword, "Password"},
-      {m_comboScanTime, "ScanTime"},
-      {m_editMailTo, "Announcement Mail-Address"},
-      {m_editFromAddress, "Your Mail Address"},
-      {m_editSmtpServer, "SMTP Server Address"},
-      {m_editHttpStatus, "HTTP"},
-      {m_editMailStatus, "Mail"},
-      {m_editSubject, "Mail Subject"},
-  };
   for (const auto& [control, name] : names) SetAccessibleName(*control, name);
   const std::pair<wxWindow*, wxWindow*> labels[] = {
       {ipAddressLabel, m_editIpAddress},
@@ -182,11 +220,11 @@ bool CMonitorDlg::Show(bool show) {
 }
 
 void CMonitorDlg::OnInitDialog() {
-  m_scanSteps.LoadSettings();
-  m_editIpAddress->ChangeValue(TextFromBytes(FieldText(m_record.m_szRouterAddress)));
+  m_scanSteps.LoadRecord();
+  for (const auto& [field, edit] : m_recordEdits) {
+    edit->ChangeValue(TextFromBytes(FieldText(m_record.*field)));
+  }
   m_ipAddressFitting = m_editIpAddress->GetValue();
-  m_editUserName->ChangeValue(TextFromBytes(FieldText(m_record.m_szUserName)));
-  m_editPassword->ChangeValue(TextFromBytes(FieldText(m_record.m_szPassword)));
   const bool bAlways = m_record.m_nMailAlways.load() != 0;
   m_radioChanged->SetValue(!bAlways);
   m_radioAlways->SetValue(bAlways);
@@ -199,10 +237,7 @@ void CMonitorDlg::OnInitDialog() {
   // An index outside the table leaves the list without a selection.
   m_comboScanTime->SetSelection(IsScanIndex(m_record.m_nScanTime) ? m_record.m_nScanTime
                                                                   : wxNOT_FOUND);
-  m_editFromAddress->ChangeValue(TextFromBytes(FieldText(m_record.m_szFromAddress)));
-  m_editSmtpServer->ChangeValue(TextFromBytes(FieldText(m_record.m_szSmtpServer)));
   m_editMailTo->ChangeValue(TextFromBytes(JoinRecipients(m_record)));
-  m_editSubject->ChangeValue(TextFromBytes(FieldText(m_record.m_szSubject)));
   m_btnStop->Disable();
   m_record.m_bStopRequest = 0;
   m_record.m_bScanning = 0;
@@ -210,7 +245,7 @@ void CMonitorDlg::OnInitDialog() {
   m_btnExit->SetFocus();
 }
 
-void CMonitorDlg::OnStartScan(wxCommandEvent&) {
+void CMonitorDlg::OnStartScan(wxCommandEvent& /*event*/) {
   m_record.m_bScanning = 1;
   m_btnExit->Disable();
   m_btnStop->Enable();
@@ -218,25 +253,23 @@ void CMonitorDlg::OnStartScan(wxCommandEvent&) {
   // dialog, and with it Escape and F1.
   m_btnStop->SetFocus();
   m_btnStart->Disable();
-  ReadField(m_record.m_szSmtpServer, *m_editSmtpServer);
-  ReadField(m_record.m_szFromAddress, *m_editFromAddress);
-  ReadField(m_record.m_szRouterAddress, *m_editIpAddress);
-  ReadField(m_record.m_szUserName, *m_editUserName);
-  ReadField(m_record.m_szPassword, *m_editPassword);
+  for (const auto& [field, edit] : m_recordEdits) {
+    CopyText(m_record.*field, BytesFromText(edit->GetValue()));
+  }
   SplitRecipients(m_record, BytesFromText(m_editMailTo->GetValue()));
   const int selection = m_comboScanTime->GetSelection();
   // No selection: not a number of seconds, which the scan run replaces.
   m_record.m_nScanTime = selection == wxNOT_FOUND ? -1 : ScanIntervalAt(selection).seconds;
-  ReadField(m_record.m_szSubject, *m_editSubject);
-  // The first check and mail hold this thread for up to half a minute: the
-  // user sees the new buttons and the busy cursor meanwhile. Only drawing
-  // runs here; input waits until the scan has started.
+  // The first check and mail hold this thread for up to 90 s (the fetch's and
+  // the mail's total limits, 30 s and 60 s): the user sees the new buttons and
+  // the busy cursor meanwhile. Only drawing runs here; input waits until the
+  // scan has started.
   const wxBusyCursor busy;
   if (wxEventLoopBase* const loop = wxEventLoopBase::GetActive()) loop->YieldFor(wxEVT_CATEGORY_UI);
   m_scanRun.BeginScanRun();
 }
 
-void CMonitorDlg::OnStopScan(wxCommandEvent&) {
+void CMonitorDlg::OnStopScan(wxCommandEvent& /*event*/) {
   m_scanRun.StopScanWorker(kStopPollMs);
   m_btnStart->Enable();
   m_btnStart->SetFocus();
@@ -255,19 +288,19 @@ void CMonitorDlg::SetIdleState() {
   m_record.m_bScanning = 0;
 }
 
-void CMonitorDlg::OnOnlyWhenChanged(wxCommandEvent&) {
+void CMonitorDlg::OnOnlyWhenChanged(wxCommandEvent& /*event*/) {
   m_radioChanged->SetValue(true);
   m_radioAlways->SetValue(false);
   m_record.m_nMailAlways = 0;
 }
 
-void CMonitorDlg::OnAlwaysInforms(wxCommandEvent&) {
+void CMonitorDlg::OnAlwaysInforms(wxCommandEvent& /*event*/) {
   m_radioChanged->SetValue(false);
   m_radioAlways->SetValue(true);
   m_record.m_nMailAlways = 1;
 }
 
-void CMonitorDlg::OnHelp(wxCommandEvent&) { ShowHelp(0); }
+void CMonitorDlg::OnHelp(wxCommandEvent& /*event*/) { ShowHelp(0); }
 
 void CMonitorDlg::ShowHelp(int topic) {
   bool bShown = false;
@@ -324,7 +357,7 @@ void CMonitorDlg::OnCharHook(wxKeyEvent& event) {
   event.Skip();
 }
 
-void CMonitorDlg::OnClose(wxCloseEvent&) { EndMonitorDialog(wxID_CANCEL); }
+void CMonitorDlg::OnClose(wxCloseEvent& /*event*/) { EndMonitorDialog(wxID_CANCEL); }
 
 void CMonitorDlg::EndMonitorDialog(int code) {
   if (IsModal()) {

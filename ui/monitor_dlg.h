@@ -1,6 +1,8 @@
 #pragma once
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include <wx/button.h>
 #include <wx/choice.h>
@@ -51,11 +53,15 @@ class CMonitorDlg final : public wxDialog {
   using HelpFunction = std::function<bool(int topic)>;
   // Runs the about box modally over the dialog.
   using AboutBoxFunction = std::function<void()>;
+  // A text field of the record that an edit of the dialog shows.
+  using RecordText = char (MonitorRecord::*)[256];
 
   // The product's scans use the default options; tests route them to their
   // own servers and files.
   explicit CMonitorDlg(wxWindow* parent = nullptr, const LiveScanOptions& options = {});
   ~CMonitorDlg() override;
+  CMonitorDlg(const CMonitorDlg&) = delete;
+  CMonitorDlg& operator=(const CMonitorDlg&) = delete;
 
   // Stops a running scan before the window goes.
   bool Destroy() override;
@@ -102,6 +108,9 @@ class CMonitorDlg final : public wxDialog {
   HelpFunction m_help;
   AboutBoxFunction m_aboutBox;
   MessageBoxFunction m_messageBox;
+  // The edits that show a text of the record, each with its field: filled
+  // from the record at initialisation, read into it at Start.
+  std::vector<std::pair<RecordText, wxTextCtrl*>> m_recordEdits;
   // The router address as it last fitted in its box.
   wxString m_ipAddressFitting;
 

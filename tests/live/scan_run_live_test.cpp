@@ -108,9 +108,9 @@ TEST(ScanRunLive, ChangeOfAddressSeenByRefreshIsMailedAtThePeriodicCheck) {
 class CWatchedSteps final : public CScanSteps {
  public:
   explicit CWatchedSteps(CLiveScanSteps& steps) : m_steps(steps) {}
-  void SaveSettings() override { m_steps.SaveSettings(); }
-  int CheckStatus() override { return m_steps.CheckStatus(); }
-  int SendReportMail() override { return m_steps.SendReportMail(); }
+  void SaveRecord() override { m_steps.SaveRecord(); }
+  int CheckRouter() override { return m_steps.CheckRouter(); }
+  int SendReport() override { return m_steps.SendReport(); }
   void SleepTicks(int count) override {
     asleep = true;
     m_steps.SleepTicks(count);

@@ -89,8 +89,8 @@ TEST(SmtpConnection, HeldBackLinesLeaveTogetherWithTheNextFlush) {
   CSmtpConnection connection(Options(server.Port()));
   ASSERT_TRUE(connection.Connect("127.0.0.1"));
 
-  EXPECT_TRUE(connection.Send("Subject: a\r\n", CSmtpConnection::Flush::kMore));
-  EXPECT_TRUE(connection.Send("\r\nbody\r\n", CSmtpConnection::Flush::kMore));
+  EXPECT_TRUE(connection.Send("Subject: a\r\n", CSmtpConnection::EFlush::kMore));
+  EXPECT_TRUE(connection.Send("\r\nbody\r\n", CSmtpConnection::EFlush::kMore));
   heldBack.set_value();
   auto before = beforeFlush.get_future();
   ASSERT_EQ(before.wait_for(10s), std::future_status::ready);

@@ -23,7 +23,7 @@
 
 #include "monitor/fixed_text.h"
 #include "monitor/status_fetch.h"
-#include "monitor/unique_fd.h"
+#include "settings/unique_fd.h"
 
 extern char** environ;
 

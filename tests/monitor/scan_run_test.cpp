@@ -77,12 +77,12 @@ class CScriptedSteps final : public CScanSteps {
   // How often the worker went to sleep.
   std::atomic<int> sleeps{0};
 
-  void SaveSettings() override { m_log.Add("save"); }
-  int CheckStatus() override {
+  void SaveRecord() override { m_log.Add("save"); }
+  int CheckRouter() override {
     m_log.Add("check");
     return check(m_log.tick.load());
   }
-  int SendReportMail() override {
+  int SendReport() override {
     m_log.Add("send");
     return mail(m_log.tick.load());
   }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "monitor/fixed_text.h"
 #include "settings/profile.h"
@@ -109,6 +110,27 @@ TEST_F(SettingsFileTest, SaveWritesEveryKeyInOrder) {
       "FROM-ADDRESS=me@example.org\nSMTP-SERVER=smtp.example.org\nMAIL-ALWAYS=1\n"
       "MAIL-SUBJECT=New address\n";
   EXPECT_EQ(ReadFile(m_path), WithNewFileLineEnds(expected));
+}
+
+// Both walk the one table: reading skips only MAIL-ALWAYS, writing takes every
+// key, the recipients' slots in place of MAIL-TO.
+TEST(SettingKeys, AreReadAndWrittenInTheirOrder) {
+  std::vector<std::string> read;
+  std::vector<std::string> written;
+  for (const SettingKey& setting : kSettingKeys) {
+    const std::string key = std::string(setting.section) + "/" + setting.key;
+    if (setting.value != SettingKey::EValue::kWrittenOnly) read.push_back(key);
+    written.push_back(key);
+  }
+  const std::vector<std::string> readOrder = {
+      "ROUTER/IP-ADDRESS", "ROUTER/USER-NAME", "ROUTER/PASSWORD",
+      "MAIL/SCAN-TIME",    "MAIL/MAIL-COUNT",  "MAIL/MAIL-TO",
+      "MAIL/FROM-ADDRESS", "MAIL/SMTP-SERVER", "MAIL/MAIL-SUBJECT",
+  };
+  std::vector<std::string> writeOrder = readOrder;
+  writeOrder.insert(writeOrder.end() - 1, "MAIL/MAIL-ALWAYS");
+  EXPECT_EQ(read, readOrder);
+  EXPECT_EQ(written, writeOrder);
 }
 
 TEST_F(SettingsFileTest, ShorterListBlanksTheStaleRecipients) {

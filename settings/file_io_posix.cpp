@@ -9,7 +9,7 @@
 #include <climits>
 #include <memory>
 
-#include "monitor/unique_fd.h"
+#include "settings/unique_fd.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ std::string ResolvedTarget(const std::string& path) {
     if (n < 0) return target;
     if (static_cast<std::size_t>(n) == sizeof szLink) return {};
     const std::string link(szLink, static_cast<std::size_t>(n));
-    target = link.starts_with('/') ? link : ParentDirectory(target) + "/" + link;
+    target = link.starts_with('/') ? link : ParentDirectory(target).append("/").append(link);
   }
   return {};
 }

@@ -4,8 +4,11 @@
 
 #include <utility>
 
-// The one owner of a file descriptor (file or socket): closes it when it goes
-// unless it was released. Movable, not copyable; -1 owns nothing.
+// The owner of a POSIX file descriptor: closes it when it goes unless it was
+// released. Movable, not copyable; -1 owns nothing. The settings file's POSIX
+// operations (file_io_posix.cpp) hold their files and folders in it, the POSIX
+// tests their sockets; the mailer's sockets, on either platform, have their
+// own owner, CSocket (mail/socket_io.h).
 class CUniqueFd {
  public:
   CUniqueFd() = default;

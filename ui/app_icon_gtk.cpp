@@ -15,11 +15,15 @@ wxIconBundle AppIconBundle() {
   bundle.AddIcon(wxIcon(kOrlavoIcon16));
   for (const AppIconPng& png : kAppIconPngs) {
     wxMemoryInputStream stream(png.bytes, png.length);
+    // Loaded after construction: the constructor that loads calls the
+    // virtual LoadFile from inside itself.
+    wxImage image;
+    image.LoadFile(stream, wxBITMAP_TYPE_PNG);
     wxIcon icon;
-    icon.CopyFromBitmap(wxBitmap(wxImage(stream, wxBITMAP_TYPE_PNG)));
+    icon.CopyFromBitmap(wxBitmap(image));
     bundle.AddIcon(icon);
   }
   return bundle;
 }
 
-wxBitmap AppIconBitmap() { return wxBitmap(kOrlavoIcon32); }
+wxBitmap AppIconBitmap() { return {kOrlavoIcon32}; }
