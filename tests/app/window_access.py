@@ -173,6 +173,10 @@ def main():
                         related(window, pyatspi.RELATION_MEMBER_OF, pyatspi.ROLE_RADIO_BUTTON),
                         [("Only when changed", ["Only when changed"]),
                          ("Always it informs", ["Always it informs"])])
+            check.equal("the radio buttons' states, on and off",
+                        [node.getState().contains(pyatspi.STATE_CHECKED)
+                         for node in window.nodes() if node.getRole() == pyatspi.ROLE_RADIO_BUTTON],
+                        [True, False])
 
             window.click("HELP")
             wait_for("help beside the dialog", lambda: help_windows(program.pid), 30)

@@ -239,7 +239,8 @@ class Window:
     @staticmethod
     def _find_frame(pid):
         for window in top_level_windows(pid):
-            if window.getRole() in (pyatspi.ROLE_FRAME, pyatspi.ROLE_DIALOG) and window.name.startswith("Orlavo"):
+            if window.getRole() in (pyatspi.ROLE_FRAME, pyatspi.ROLE_DIALOG) and \
+                    window.name.startswith("Orlavo"):
                 return window
         return None
 
