@@ -3,6 +3,7 @@
 # only what building and running the program need, `make test` everything.
 BUILD      ?= build
 WINDOWS    ?= build-windows
+DEBIAN13   ?= build-debian13
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 WERROR     := $(if $(CI),-DORLAVO_WERROR=ON,)
@@ -81,6 +82,18 @@ windows: deps
 # The core's tests, the program end to end and its installer, under Wine.
 test-windows: windows
 	cd $(WINDOWS) && $(CURDIR)/scripts/ctest-summary --output-on-failure -j $(JOBS)
+
+# The host suites (test-plain, test-asan, test-tsan) once more in a Debian 13
+# system of the project's own (scripts/debian13: debootstrap from this
+# machine's apt source, made again once a week), with this tree bound into it
+# and its builds in $(DEBIAN13)/. There the package test installs the .deb
+# for real. Making and entering that system needs root.
+.PHONY: test-debian13
+test-debian13:
+	@if [ "$$(id -u)" -ne 0 ]; then \
+	  echo "make test-debian13: skipped: making and entering a Debian 13 system needs root"; \
+	  exit 0; fi; \
+	./scripts/debian13 run . make BUILD=$(DEBIAN13)/build JOBS=$(JOBS) test
 
 bench: build
 	./$(BUILD)/bench/parse_bench

@@ -26,8 +26,8 @@ CAboutDlg::CAboutDlg(wxWindow* parent, std::function<void()> onHelp) : m_onHelp(
   okButton->SetFocus();
   CentreOnParent();
 
-  Bind(
-      wxEVT_BUTTON, [this](wxCommandEvent&) { EndModal(wxID_OK); }, wxID_OK);
+  const auto endOk = [this](wxCommandEvent&) { EndModal(wxID_OK); };
+  Bind(wxEVT_BUTTON, endOk, wxID_OK);
   Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { EndModal(wxID_CANCEL); });
   Bind(wxEVT_CHAR_HOOK, &CAboutDlg::OnCharHook, this);
 }

@@ -24,7 +24,9 @@ void CLiveScanSteps::SleepTicks(int count) {
 void CLiveScanSteps::WakeUp() {
   // Taking the lock orders this after the sleeper's look at the request, so
   // the notification cannot fall between that look and its wait.
-  { const std::lock_guard lock(m_wakeMutex); }
+  {
+    const std::lock_guard lock(m_wakeMutex);  // and let go at once
+  }
   m_wake.notify_all();
 }
 

@@ -18,8 +18,8 @@ bool HasLineBreak(std::string_view text) {
 
 std::string_view BlankLineBreaks(std::string_view text, char (&buffer)[kSmtpLineSize]) {
   const std::string_view copy = BuildLine(buffer, {text});
-  std::replace_if(
-      buffer, buffer + copy.size(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+  const auto lineBreak = [](char c) { return c == '\r' || c == '\n'; };
+  std::replace_if(buffer, buffer + copy.size(), lineBreak, ' ');
   return copy;
 }
 

@@ -74,7 +74,7 @@ void RemoveLeftovers(const std::string& target) {
   const std::string fileName = slash == std::string::npos ? target : target.substr(slash + 1);
   while (const dirent* entry = ::readdir(dir.get())) {
     if (!IsTempFileName(entry->d_name, fileName)) continue;
-    struct stat info {};
+    struct stat info = {};
     if (::fstatat(::dirfd(dir.get()), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
         S_ISREG(info.st_mode) && info.st_uid == ::geteuid()) {
       ::unlinkat(::dirfd(dir.get()), entry->d_name, 0);
@@ -96,7 +96,7 @@ EFileRead ReadFileText(const std::string& path, std::string& text) {
   // Without O_NONBLOCK opening a FIFO would wait for a writer, for ever.
   const CUniqueFd file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (!file.IsOpen()) return errno == ENOENT ? EFileRead::kMissing : EFileRead::kFailed;
-  struct stat info {};
+  struct stat info = {};
   if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode) ||
       static_cast<std::size_t>(info.st_size) > kMaxFileSize) {
     return EFileRead::kFailed;
@@ -121,7 +121,7 @@ bool ReplaceFileContents(const std::string& path, std::string_view contents) {
   const std::string target = ResolvedTarget(path);
   if (target.empty()) return false;
   mode_t mode = 0600;
-  struct stat info {};
+  struct stat info = {};
   if (::stat(target.c_str(), &info) == 0) {
     if (!S_ISREG(info.st_mode)) return false;
     mode = info.st_mode & 07777;
@@ -146,7 +146,7 @@ bool ReplaceFileContents(const std::string& path, std::string_view contents) {
 
 bool MakeDirectories(const std::string& dir) {
   if (dir.empty()) return false;
-  struct stat info {};
+  struct stat info = {};
   if (::stat(dir.c_str(), &info) == 0) return S_ISDIR(info.st_mode);
   std::size_t end = 0;
   while (end != std::string::npos) {

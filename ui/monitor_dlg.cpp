@@ -112,10 +112,10 @@ CMonitorDlg::CMonitorDlg(wxWindow* parent, const LiveScanOptions& options)
   Bind(wxEVT_RADIOBUTTON, &CMonitorDlg::OnAlwaysInforms, this, kIdAlwaysInforms);
   Bind(wxEVT_BUTTON, &CMonitorDlg::OnStopScan, this, kIdStopScan);
   Bind(wxEVT_BUTTON, &CMonitorDlg::OnHelp, this, kIdHelp);
-  Bind(
-      wxEVT_BUTTON, [this](wxCommandEvent& /*event*/) { EndMonitorDialog(wxID_OK); }, kIdExit);
-  Bind(
-      wxEVT_MENU, [this](wxCommandEvent& /*event*/) { ShowAboutBox(); }, kIdAboutBox);
+  const auto exit = [this](wxCommandEvent& /*event*/) { EndMonitorDialog(wxID_OK); };
+  Bind(wxEVT_BUTTON, exit, kIdExit);
+  const auto aboutBox = [this](wxCommandEvent& /*event*/) { ShowAboutBox(); };
+  Bind(wxEVT_MENU, aboutBox, kIdAboutBox);
   Bind(wxEVT_CONTEXT_MENU, &CMonitorDlg::OnContextMenu, this);
   Bind(wxEVT_CHAR_HOOK, &CMonitorDlg::OnCharHook, this);
   Bind(wxEVT_CLOSE_WINDOW, &CMonitorDlg::OnClose, this);

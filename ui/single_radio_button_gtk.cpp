@@ -1,10 +1,20 @@
 #include "ui/single_radio_button.h"
 
+#include <vector>
+
 #include "ui/gtk_library.h"
 
 namespace {
 
+// GSList, the list gtk_radio_button_get_group() returns.
+struct GroupList {
+  void* data;
+  GroupList* next;
+};
+
 using RadioButtonNewFromWidget = void* (*)(void* groupMember);
+using RadioButtonGetGroup = GroupList* (*)(void* button);
+using RadioButtonSetGroup = void (*)(void* button, GroupList* group);
 using ToggleButtonSetActive = void (*)(void* button, int active);
 using ObjectRefSink = void* (*)(void* object);
 using WidgetDestroy = void (*)(void* widget);
@@ -14,7 +24,22 @@ using ObjectUnref = void (*)(void* object);
 
 CSingleRadioButton::CSingleRadioButton(wxWindow* parent, int id, const wxString& label,
                                        const wxRect& rect)
-    : wxRadioButton(parent, id, label, rect.GetPosition(), rect.GetSize(), wxRB_SINGLE) {}
+    : wxRadioButton(parent, id, label, rect.GetPosition(), rect.GetSize(), wxRB_SINGLE) {
+  // wxWidgets 3.2.3 and later give a single radio button a hidden partner in
+  // its GTK group, through which it turns the button off; a screen reader
+  // then announces the button as one of two. Every other member leaves the
+  // group (each becomes a group of its own, still the toolkit's to destroy),
+  // and SetValue() turns the button off as below.
+  static const auto getGroup = LookupGtk<RadioButtonGetGroup>("gtk_radio_button_get_group");
+  static const auto setGroup = LookupGtk<RadioButtonSetGroup>("gtk_radio_button_set_group");
+  if (getGroup == nullptr || setGroup == nullptr) return;
+  void* const self = GetHandle();
+  // Each departure changes the list: the others are collected first.
+  std::vector<void*> others;
+  for (const GroupList* member = getGroup(self); member != nullptr; member = member->next)
+    if (member->data != self) others.push_back(member->data);
+  for (void* const other : others) setGroup(other, nullptr);
+}
 
 void CSingleRadioButton::SetValue(bool bValue) {
   if (bValue || !GetValue()) {

@@ -23,7 +23,7 @@ def labels(node):
     stack = [node]
     while stack:
         current = stack.pop()
-        if current.getRoleName() == "label":
+        if current.getRole() == pyatspi.ROLE_LABEL:
             found.append(current.name)
         stack += [current.getChildAtIndex(i) for i in range(current.childCount)]
     return found

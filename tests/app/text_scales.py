@@ -54,7 +54,7 @@ def problems(window):
     all_nodes = list(window.nodes())
     controls = [n for n in all_nodes if n.getState().contains(pyatspi.STATE_FOCUSABLE)
                 and n.getState().contains(pyatspi.STATE_SHOWING)]
-    labels = [n for n in all_nodes if n.getRoleName() == "label" and n.name]
+    labels = [n for n in all_nodes if n.getRole() == pyatspi.ROLE_LABEL and n.name]
     for label in labels:
         outer = box(label)
         inner, one_line = text_box(label)

@@ -52,7 +52,7 @@ def size(window):
 
 
 def title_bar_buttons(window):
-    return [node.name for node in window.nodes() if node.getRoleName() == "push button"]
+    return [node.name for node in window.nodes() if node.getRole() == pyatspi.ROLE_PUSH_BUTTON]
 
 
 def main():

@@ -32,22 +32,22 @@ BUSY_CURSOR = "watch"
 
 # (role, name) of every control that takes the focus, in tab order.
 CONTROLS = [
-    ("push button", "EXIT"),
-    ("push button", "Start Scan"),
-    ("text", "IPAddress"),
-    ("text", "USER"),
-    ("password text", "Password"),
-    ("combo box", "ScanTime"),
-    ("text", "Announcement Mail-Address"),
-    ("radio button", "Only when changed"),
-    ("radio button", "Always it informs"),
-    ("text", "Your Mail Address"),
-    ("text", "SMTP Server Address"),
-    ("text", "HTTP"),
-    ("text", "Mail"),
-    ("push button", "Stop Scan"),
-    ("text", "Mail Subject"),
-    ("push button", "HELP"),
+    (pyatspi.ROLE_PUSH_BUTTON, "EXIT"),
+    (pyatspi.ROLE_PUSH_BUTTON, "Start Scan"),
+    (pyatspi.ROLE_TEXT, "IPAddress"),
+    (pyatspi.ROLE_TEXT, "USER"),
+    (pyatspi.ROLE_PASSWORD_TEXT, "Password"),
+    (pyatspi.ROLE_COMBO_BOX, "ScanTime"),
+    (pyatspi.ROLE_TEXT, "Announcement Mail-Address"),
+    (pyatspi.ROLE_RADIO_BUTTON, "Only when changed"),
+    (pyatspi.ROLE_RADIO_BUTTON, "Always it informs"),
+    (pyatspi.ROLE_TEXT, "Your Mail Address"),
+    (pyatspi.ROLE_TEXT, "SMTP Server Address"),
+    (pyatspi.ROLE_TEXT, "HTTP"),
+    (pyatspi.ROLE_TEXT, "Mail"),
+    (pyatspi.ROLE_PUSH_BUTTON, "Stop Scan"),
+    (pyatspi.ROLE_TEXT, "Mail Subject"),
+    (pyatspi.ROLE_PUSH_BUTTON, "HELP"),
 ]
 
 
@@ -66,9 +66,10 @@ def focus_stops(window):
     stops = []
     for node in window.nodes():
         states = node.getState()
-        focusable = states.contains(pyatspi.STATE_FOCUSABLE) or node.getRoleName() == "combo box"
+        focusable = (states.contains(pyatspi.STATE_FOCUSABLE)
+                     or node.getRole() == pyatspi.ROLE_COMBO_BOX)
         if node is not window.frame and focusable and states.contains(pyatspi.STATE_SHOWING):
-            stops.append((node.getRoleName(), node.name))
+            stops.append((node.getRole(), node.name))
     return stops
 
 
@@ -77,7 +78,7 @@ def related(window, relation_type, role=None):
     role, if given) with a relation of that type."""
     found = []
     for node in window.nodes():
-        if role is not None and node.getRoleName() != role:
+        if role is not None and node.getRole() != role:
             continue
         for relation in node.getRelationSet():
             if relation.getRelationType() == relation_type:
@@ -169,9 +170,13 @@ def main():
                         related(window, pyatspi.RELATION_LABEL_FOR),
                         [(name, [name]) for name in LABELLED])
             check.equal("radio buttons, each a group of its own",
-                        related(window, pyatspi.RELATION_MEMBER_OF, "radio button"),
+                        related(window, pyatspi.RELATION_MEMBER_OF, pyatspi.ROLE_RADIO_BUTTON),
                         [("Only when changed", ["Only when changed"]),
                          ("Always it informs", ["Always it informs"])])
+            check.equal("the radio buttons' states, on and off",
+                        [node.getState().contains(pyatspi.STATE_CHECKED)
+                         for node in window.nodes() if node.getRole() == pyatspi.ROLE_RADIO_BUTTON],
+                        [True, False])
 
             window.click("HELP")
             wait_for("help beside the dialog", lambda: help_windows(program.pid), 30)

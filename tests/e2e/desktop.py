@@ -1,5 +1,7 @@
 """The program's window as a user meets it: a display, real input events, and
-what the window shows, read through the desktop's accessibility interface."""
+what the window shows, read through the desktop's accessibility interface.
+Nodes are told apart by their role's constant (pyatspi.ROLE_*), never by its
+name: at-spi2-core renames roles ("push button" is "button" from 2.53.1 on)."""
 import contextlib
 import ctypes
 import ctypes.util
@@ -237,7 +239,8 @@ class Window:
     @staticmethod
     def _find_frame(pid):
         for window in top_level_windows(pid):
-            if window.getRoleName() in ("frame", "dialog") and window.name.startswith("Orlavo"):
+            if window.getRole() in (pyatspi.ROLE_FRAME, pyatspi.ROLE_DIALOG) and \
+                    window.name.startswith("Orlavo"):
                 return window
         return None
 
@@ -249,7 +252,7 @@ class Window:
 
     def button(self, label):
         for node in self.nodes():
-            if node.getRoleName() == "push button" and node.name == label:
+            if node.getRole() == pyatspi.ROLE_PUSH_BUTTON and node.name == label:
                 return node
         raise AssertionError(f"no button {label!r}")
 
@@ -257,7 +260,7 @@ class Window:
         """The texts of the edit fields, in the order of the window's tree."""
         out = []
         for node in self.nodes():
-            if node.getRoleName() == "text":
+            if node.getRole() == pyatspi.ROLE_TEXT:
                 t = node.queryText()
                 out.append(t.getText(0, t.characterCount))
         return out

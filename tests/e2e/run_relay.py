@@ -208,7 +208,8 @@ def main():
     args = parser.parse_args()
     # The relay needs a user and group other than the caller's, which the user
     # namespace a plain user gets (tests/support/private-net) does not map.
-    group = grp.getgrnam("msmtp").gr_gid
+    # Debian 13's msmtp makes no group msmtp; the relay then brings its own.
+    group = msmtp_group()[0]
     if not (mapped("/proc/self/uid_map", SERVICE_UID) and mapped("/proc/self/gid_map", group)):
         print(f"SKIP: the relay runs as a user of its own (uid {SERVICE_UID}, group msmtp), which "
               "a plain user's namespace does not have; run this test as root")

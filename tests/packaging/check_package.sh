@@ -1,7 +1,12 @@
 #!/bin/sh
 # Builds the .deb, unpacks it into a scratch root and checks that what it
 # installs is complete, under /usr and stripped, that Debian's package checker
-# finds no error in it, and that the installed program finds its help book.
+# finds no error in it, that apt can install it here (its dependencies are
+# this release's package names), and that the installed program finds its
+# help book. Where the whole system is a throwaway one
+# (ORLAVO_THROWAWAY_SYSTEM=1, as in scripts/debian13), apt installs it for
+# real and the help check runs the installed program; elsewhere apt only
+# simulates the installation, so that the machine stays as it was.
 #
 #   check_package.sh BUILD_DIR SOURCE_DIR
 set -eu
@@ -43,12 +48,27 @@ done
 desktop-file-validate "$prefix/share/applications/orlavo.desktop" && echo "ok: desktop entry valid" || status=1
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libwx libcurl fonts-liberation fonts-ipafont-gothic; do
+for needed in libwx libcurl fonts-liberation fonts-ipafont-gothic librsvg2-common; do
   case "$depends" in
     *"$needed"*) echo "ok: depends on $needed" ;;
     *) echo "FAIL: no dependency on $needed in: $depends"; status=1 ;;
   esac
 done
+
+# What apt would say to a user's `apt install ./orlavo_*.deb`.
+if [ "${ORLAVO_THROWAWAY_SYSTEM:-}" = 1 ]; then
+  if DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$deb" \
+      >"$work/apt.log" 2>&1 && dpkg-query -W -f='${db:Status-Abbrev}' orlavo | grep -q '^ii'; then
+    echo "ok: apt installs the package"
+    program=/usr/bin/orlavo
+  else
+    echo "FAIL: apt does not install the package:"; cat "$work/apt.log"; status=1
+  fi
+elif apt-get install -s -qq --no-install-recommends "$deb" >"$work/apt.log" 2>&1; then
+  echo "ok: apt would install the package (simulated)"
+else
+  echo "FAIL: apt would not install the package:"; cat "$work/apt.log"; status=1
+fi
 
 # Skipped (77) only when everything else passed and the help check alone
 # could not run: it needs a private network namespace.

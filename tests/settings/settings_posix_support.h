@@ -19,7 +19,7 @@ class CScopedUmask {
 
 // The permission bits, or -1 when there is no such file.
 inline int ModeOf(const std::string& path) {
-  struct stat info {};
+  struct stat info = {};
   if (::lstat(path.c_str(), &info) != 0) return -1;
   return static_cast<int>(info.st_mode & 07777);
 }
