@@ -28,6 +28,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "app"))
 from desktop import Check, screenshot, stop_processes  # noqa: E402
 # What a screen reader finds on Linux is what it must find here.
 from window_access import CONTROLS  # noqa: E402
+import pyatspi  # noqa: E402
 
 IP_ADDRESS, PASSWORD, SUBJECT, HELP = 1001, 1003, 1013, 1014
 HELP_FAILED = "ﾍﾙﾌﾟの起動に失敗しました。"
@@ -42,12 +43,13 @@ CONTENTS_PAGE, MAIN_DIALOG_TOPIC, ABOUT_BOX_TOPIC = (
 ROLE_CLIENT, ROLE_TEXT, ROLE_PUSH_BUTTON, ROLE_RADIO_BUTTON, ROLE_COMBO_BOX = (
     0x0A, 0x2A, 0x2B, 0x2D, 0x2E)
 STATE_PROTECTED = 0x20000000
-WINDOWS_ROLES = {"push button": ROLE_PUSH_BUTTON, "text": ROLE_TEXT, "password text": ROLE_TEXT,
-                 "radio button": ROLE_RADIO_BUTTON, "combo box": ROLE_COMBO_BOX}
+WINDOWS_ROLES = {pyatspi.ROLE_PUSH_BUTTON: ROLE_PUSH_BUTTON, pyatspi.ROLE_TEXT: ROLE_TEXT,
+                 pyatspi.ROLE_PASSWORD_TEXT: ROLE_TEXT, pyatspi.ROLE_RADIO_BUTTON: ROLE_RADIO_BUTTON,
+                 pyatspi.ROLE_COMBO_BOX: ROLE_COMBO_BOX}
 # Wine's accessibility library has the system's own object for edits alone:
 # a button, radio button or list answers as the client area of a window,
 # with its name.
-WINE_GENERIC_ROLE = {"push button", "radio button", "combo box"}
+WINE_GENERIC_ROLE = {pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_RADIO_BUTTON, pyatspi.ROLE_COMBO_BOX}
 
 
 def of_class(controls, window_class):
@@ -134,7 +136,7 @@ def accessible_names(path, check):
             roles.add(ROLE_CLIENT)
         check.equal(f"{name!r}: the role of a {linux_role}, protected if a password",
                     (role in roles, bool(state & STATE_PROTECTED)),
-                    (True, linux_role == "password text"))
+                    (True, linux_role == pyatspi.ROLE_PASSWORD_TEXT))
 
 
 def missing_book_message(env, probe, program, work, check, shot):
