@@ -112,4 +112,4 @@ tidy: build
 	  '$(CURDIR)/(app|live|mail|monitor|settings|tools|ui)/'
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-tsan $(WINDOWS)
+	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-tsan $(WINDOWS) $(DEBIAN13)
