@@ -21,12 +21,8 @@ function(orlavo_run_cases target)
   gtest_discover_tests(${target} DISCOVERY_TIMEOUT 30 PROPERTIES ${ARGN} TIMEOUT 120)
 endfunction()
 
-function(orlavo_run_whole name target)
-  cmake_parse_arguments(arg "" "" "BIND" ${ARGN})
-  if(arg_BIND)
-    set(bind --bind ${arg_BIND})
-  endif()
-  add_test(NAME ${name} COMMAND ${ORLAVO_PRIVATE_NET} ${bind} $<TARGET_FILE:${target}>)
-  set_tests_properties(${name} PROPERTIES LABELS "${arg_UNPARSED_ARGUMENTS}" TIMEOUT 120
+function(orlavo_run_whole name target labels)
+  add_test(NAME ${name} COMMAND ${ORLAVO_PRIVATE_NET} ${ARGN} $<TARGET_FILE:${target}>)
+  set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT 120
     SKIP_RETURN_CODE 77)
 endfunction()

@@ -27,14 +27,10 @@ endfunction()
 
 # The whole program under Wine in a private network namespace with only
 # loopback up, on a server and a copy of the prefix of its own.
-function(orlavo_run_whole name target)
-  cmake_parse_arguments(arg "" "" "BIND" ${ARGN})
-  if(arg_BIND)
-    set(bind --bind ${arg_BIND})
-  endif()
+function(orlavo_run_whole name target labels)
   orlavo_prepare_wine_program(${target})
   add_test(NAME ${name}
-    COMMAND ${ORLAVO_WINE_RUN} --isolated ${bind} ${ORLAVO_WINEPREFIX} $<TARGET_FILE:${target}>)
-  set_tests_properties(${name} PROPERTIES LABELS "${arg_UNPARSED_ARGUMENTS}" TIMEOUT 300
+    COMMAND ${ORLAVO_WINE_RUN} --isolated ${ARGN} ${ORLAVO_WINEPREFIX} $<TARGET_FILE:${target}>)
+  set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT 300
     SKIP_RETURN_CODE 77)
 endfunction()
